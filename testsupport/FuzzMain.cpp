@@ -1,0 +1,47 @@
+// Runs a fuzz target over files and folders of inputs when the build has no libFuzzer, so
+// every corpus doubles as a regression test under the sanitizers.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
+namespace {
+int runFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "cannot read %s\n", path.c_str());
+        return 1;
+    }
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                    std::istreambuf_iterator<char>());
+    LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+    return 0;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int failures = 0;
+    int inputs = 0;
+    for (int i = 1; i < argc; ++i) {
+        std::filesystem::path arg(argv[i]);
+        if (std::filesystem::is_directory(arg)) {
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(arg)) {
+                if (entry.is_regular_file()) {
+                    failures += runFile(entry.path());
+                    ++inputs;
+                }
+            }
+        } else {
+            failures += runFile(arg);
+            ++inputs;
+        }
+    }
+    std::printf("%d inputs run\n", inputs);
+    return failures == 0 && inputs > 0 ? 0 : 1;
+}
