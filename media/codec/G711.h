@@ -1,0 +1,14 @@
+#pragma once
+// G.711 companding between 16-bit linear PCM and 8-bit mu-law / A-law codes. A-law codes are
+// the transmitted form, with the even bits inverted.
+
+#include <cstdint>
+
+namespace orvel::codec {
+
+std::int16_t ulawToLinear(std::uint8_t code);
+std::int16_t alawToLinear(std::uint8_t code);
+std::uint8_t linearToUlaw(int sample);
+std::uint8_t linearToAlaw(int sample);
+
+} // namespace orvel::codec
