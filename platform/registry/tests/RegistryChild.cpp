@@ -2,7 +2,10 @@
 // root it inherits, so the tests see what really reaches the file.
 //   RegistryChild write KEY COUNT    sets COUNT values "vN" and subkeys "kN" under HKCU\KEY
 //   RegistryChild check KEY NAME TEXT exits 0 when HKCU\KEY's NAME holds the string TEXT
+//   RegistryChild RegServer | UnregServer  (un)registers a local-server class with its path
 
+#include "platform/base/ModulePath.h"
+#include "platform/com/ClassRegistration.h"
 #include "platform/registry/Registry.h"
 
 #include <cstdio>
@@ -54,6 +57,17 @@ int checkValue(const char* path, const char* name, const char* expected)
     }
     return 0;
 }
+ClassRegistration localServerClass()
+{
+    ClassRegistration r;
+    r.clsid = makeGuid("{5E1D0A01-0000-4000-8000-0000000000A2}");
+    r.friendlyName = "Registration test server";
+    r.kind = ServerKind::LocalServer;
+    r.serverPath = modulePathOf(reinterpret_cast<const void*>(&localServerClass));
+    r.progId = "OrvelTest.LocalServer.1";
+    r.appId = makeGuid("{5E1D0A01-0000-4000-8000-0000000000C2}");
+    return r;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -62,6 +76,12 @@ int main(int argc, char** argv)
         return writeValues(argv[2], std::atoi(argv[3]));
     if (argc == 5 && std::strcmp(argv[1], "check") == 0)
         return checkValue(argv[2], argv[3], argv[4]);
-    std::fprintf(stderr, "usage: RegistryChild write KEY COUNT | check KEY NAME TEXT\n");
+    if (argc == 2 && std::strcmp(argv[1], "RegServer") == 0)
+        return FAILED(registerClass(localServerClass())) ? 5 : 0;
+    if (argc == 2 && std::strcmp(argv[1], "UnregServer") == 0)
+        return FAILED(unregisterClass(localServerClass())) ? 5 : 0;
+    std::fprintf(
+        stderr,
+        "usage: RegistryChild write KEY COUNT | check KEY NAME TEXT | RegServer | UnregServer\n");
     return 1;
 }

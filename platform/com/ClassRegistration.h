@@ -1,0 +1,55 @@
+#pragma once
+// What a deliverable's DllRegisterServer (or a program's "RegServer") writes for each of its
+// classes, and the two ways of asking a built file to register itself.
+//
+// Under HKEY_CLASSES_ROOT:
+//   CLSID\{clsid}                     @ = friendly name; "AppID" = {appid} when given
+//   CLSID\{clsid}\InprocServer32      @ = library path; "ThreadingModel"
+//     or CLSID\{clsid}\LocalServer32  @ = program path (no arguments; the runtime adds them)
+//   CLSID\{clsid}\ProgID              @ = versioned ProgID ("Lumin.Luminent.1")
+//   CLSID\{clsid}\VersionIndependentProgID @ = "Lumin.Luminent"
+//   CLSID\{clsid}\TypeLib             @ = {libid} when given
+//   <ProgID>                          @ = friendly name;  <ProgID>\CLSID  @ = {clsid}
+//   <VIProgID>                        @ = friendly name;  <VIProgID>\CLSID @ = {clsid},
+//                                     <VIProgID>\CurVer @ = versioned ProgID
+//   AppID\{appid}                     @ = friendly name, when given
+
+#include "platform/com/Guid.h"
+
+#include <optional>
+#include <string>
+
+enum class ServerKind { InProcess, LocalServer };
+
+struct ClassRegistration {
+    CLSID clsid = GUID_NULL;
+    std::string friendlyName;
+    ServerKind kind = ServerKind::InProcess;
+    std::string serverPath;                   // the library or the program, absolute
+    std::string threadingModel = "Apartment"; // in-process classes only
+    std::string progId;                       // versioned; empty for none
+    std::string versionIndependentProgId;     // empty for none
+    std::optional<GUID> appId;
+    std::optional<GUID> typeLib;
+};
+
+// S_OK, or SELFREG_E_CLASS when a key or value could not be written (E_INVALIDARG for a
+// registration without class id or server path).
+HRESULT registerClass(const ClassRegistration& registration);
+// Removes what registerClass wrote. ProgID keys are removed only while they still name this
+// class, so a newer owner's entries survive. Missing entries are no error: S_OK.
+HRESULT unregisterClass(const ClassRegistration& registration);
+
+// Loads the shared library, calls its DllRegisterServer (or DllUnregisterServer) and unloads
+// it. Returns the entry point's result; HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND) when the file
+// does not load, HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND) when the entry point is missing.
+// detail, when given, receives a line for a person (the loader's message).
+HRESULT registerServerLibrary(const std::string& path, bool unregister,
+                              std::string* detail = nullptr);
+// Runs the program with the single argument "RegServer" (or "UnregServer") and waits up to
+// 30 s. S_OK when it exits with 0, E_FAIL for another exit or a crash,
+// HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) when it cannot start, and
+// HRESULT_FROM_WIN32(ERROR_TIMEOUT) when it had to be killed. It runs without a display
+// (QT_QPA_PLATFORM=offscreen unless set), since registering never shows a window.
+HRESULT registerServerProgram(const std::string& path, bool unregister,
+                              std::string* detail = nullptr);
