@@ -1,0 +1,67 @@
+#include "platform/draw/MemorySurface.h"
+
+#include "platform/draw/Stretch.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <algorithm>
+
+namespace orvel::draw {
+
+MemorySurface::MemorySurface(int width, int height, Color fill)
+    : m_width(std::max(width, 0)), m_height(std::max(height, 0)), m_stride((m_width * 3 + 3) & ~3),
+      m_bits(static_cast<std::size_t>(m_stride) * static_cast<std::size_t>(m_height))
+{
+    fillRect({0, 0, m_width, m_height}, fill);
+}
+
+Color MemorySurface::pixel(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height)
+        return {};
+    const std::uint8_t* p = m_bits.data() + static_cast<std::size_t>(y) * m_stride + x * 3;
+    return {p[2], p[1], p[0]};
+}
+
+void MemorySurface::stretchBitmap(const BitmapView& source, const RECT& dst)
+{
+    draw::stretchBitmap(source, {m_bits.data(), m_width, m_height, m_stride}, dst);
+}
+
+void MemorySurface::fillRect(const RECT& rect, Color color)
+{
+    int left = std::max<int>(rect.left, 0);
+    int right = std::min<int>(rect.right, m_width);
+    int top = std::max<int>(rect.top, 0);
+    int bottom = std::min<int>(rect.bottom, m_height);
+    for (int y = top; y < bottom; ++y) {
+        std::uint8_t* p = m_bits.data() + static_cast<std::size_t>(y) * m_stride + left * 3;
+        for (int x = left; x < right; ++x) {
+            *p++ = color.b;
+            *p++ = color.g;
+            *p++ = color.r;
+        }
+    }
+}
+
+bool MemorySurface::drawText(std::string_view utf8, const RECT& rect, Color color, TextAlign align)
+{
+    // Fonts come from the GUI application; without one there is nothing to draw text with.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()) || m_width == 0 ||
+        m_height == 0)
+        return false;
+    QImage image(m_bits.data(), m_width, m_height, m_stride, QImage::Format_BGR888);
+    QPainter painter(&image);
+    painter.setPen(QColor(color.r, color.g, color.b));
+    int flags = Qt::AlignVCenter | Qt::TextSingleLine;
+    flags |= align == TextAlign::Center  ? Qt::AlignHCenter
+             : align == TextAlign::Right ? Qt::AlignRight
+                                         : Qt::AlignLeft;
+    painter.drawText(QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top),
+                     flags, QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    return true;
+}
+
+} // namespace orvel::draw
