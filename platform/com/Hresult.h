@@ -77,6 +77,7 @@ constexpr HRESULT CO_E_NOTINITIALIZED = static_cast<HRESULT>(0x800401F0);
 constexpr HRESULT CO_E_OBJNOTCONNECTED = static_cast<HRESULT>(0x800401FD);
 constexpr HRESULT RPC_E_DISCONNECTED = static_cast<HRESULT>(0x80010108);
 constexpr HRESULT RPC_E_TIMEOUT = static_cast<HRESULT>(0x8001011F);
+constexpr HRESULT RPC_E_CALL_REJECTED = static_cast<HRESULT>(0x80010001);
 constexpr HRESULT RPC_E_SERVERFAULT = static_cast<HRESULT>(0x80010105);
 constexpr HRESULT SELFREG_E_CLASS = static_cast<HRESULT>(0x80040201);
 
@@ -92,6 +93,10 @@ constexpr HRESULT DISP_E_TYPEMISMATCH = static_cast<HRESULT>(0x80020005);
 constexpr HRESULT DISP_E_UNKNOWNNAME = static_cast<HRESULT>(0x80020006);
 constexpr HRESULT DISP_E_BADPARAMCOUNT = static_cast<HRESULT>(0x8002000E);
 constexpr HRESULT DISP_E_BADVARTYPE = static_cast<HRESULT>(0x80020008);
+constexpr HRESULT DISP_E_NONAMEDARGS = static_cast<HRESULT>(0x80020007);
+constexpr HRESULT DISP_E_EXCEPTION = static_cast<HRESULT>(0x80020009);
+constexpr HRESULT DISP_E_OVERFLOW = static_cast<HRESULT>(0x8002000A);
+constexpr HRESULT DISP_E_BADINDEX = static_cast<HRESULT>(0x8002000B);
 
 constexpr HRESULT STG_E_FILENOTFOUND = static_cast<HRESULT>(0x80030002);
 constexpr HRESULT STG_E_ACCESSDENIED = static_cast<HRESULT>(0x80030005);
@@ -110,6 +115,8 @@ constexpr unsigned long ERROR_OUTOFMEMORY = 14;
 constexpr unsigned long ERROR_SHARING_VIOLATION = 32;
 constexpr unsigned long ERROR_INVALID_PARAMETER = 87;
 constexpr unsigned long ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr unsigned long ERROR_MOD_NOT_FOUND = 126;
+constexpr unsigned long ERROR_PROC_NOT_FOUND = 127;
 constexpr unsigned long ERROR_MORE_DATA = 234;
 constexpr unsigned long ERROR_NO_MORE_ITEMS = 259;
 constexpr unsigned long ERROR_BADDB = 1009;
