@@ -36,3 +36,14 @@ function(orvel_add_fuzzer)
     endif()
   endif()
 endfunction()
+
+# orvel_register(target): after each build of a deliverable, registers it with regsvr into
+# the state root of the build's environment, so a built tree works at once. Never fails the
+# build: a registration problem is a warning.
+function(orvel_register target)
+  add_dependencies(${target} regsvr)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -DREGSVR=$<TARGET_FILE:regsvr> -DFILE=$<TARGET_FILE:${target}>
+            -P ${CMAKE_SOURCE_DIR}/tools/regsvr/RegisterStep.cmake
+    VERBATIM)
+endfunction()
