@@ -1,0 +1,100 @@
+#pragma once
+// Everything that makes one simulated camera what it is: which model and firmware, where it
+// listens, how it streams, whom it lets in and which faults it plays. Fixed once the camera
+// starts; the same configuration and seed give the same bytes.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace camsim {
+
+enum class AuthMode { None, Basic, Digest };
+
+// How the boundary parameter is written in the Content-Type of a stream. The marker in the body
+// is always "--" and the boundary (RFC 2046); LeadingDashes puts "--" into the parameter too, as
+// some cameras do, so that parameter and marker read the same.
+enum class BoundaryForm { Plain, LeadingDashes, Quoted, BlanksAroundEquals };
+
+enum class LineEnd { CrLf, Lf };
+
+enum class PartKind { Jpeg, Text, Html, Audio };
+
+// Places inside each part where the response is cut into separate writes.
+enum class SplitPoint { InsideMarker, InsideHeaderLine, BetweenCrLf };
+
+enum class BannerMode {
+    Normal,       // the model's greeting (or bannerText) at once
+    Slow,         // the greeting after bannerDelayMs
+    None,         // accepts, never greets
+    UnknownWords, // greets with words no identification pattern knows
+    Closed,       // nothing listens on the banner port
+};
+
+// Live renders and encodes each frame when it is sent; PreEncoded serves a loop of frames
+// encoded once per (input, size, viewport). Auto: PreEncoded when unthrottled (fps 0).
+enum class FrameMode { Auto, Live, PreEncoded };
+
+struct StreamFormat {
+    std::string boundary = "myboundary";
+    BoundaryForm boundaryForm = BoundaryForm::Plain;
+    std::vector<std::string> contentTypeParams; // extra "name=value" before the boundary
+    bool partContentLength = true;
+    LineEnd lineEnd = LineEnd::CrLf;
+    std::vector<std::string> extraPartHeaders;       // "Name: value", after the standard ones
+    std::vector<std::string> extraResponseHeaders;   // "Name: value"
+    std::vector<PartKind> partCycle{PartKind::Jpeg}; // parts repeat in this order
+};
+
+// Faults apply to stream and image answers; forceStatus applies to every HTTP request. Part
+// counts include the part's trailing marker line, so a client sees exactly N complete parts.
+struct Faults {
+    int stopAfterParts = -1;  // then send nothing, keep the connection open
+    int closeAfterParts = -1; // then close the connection (FIN)
+    int resetAfterParts = -1; // then reset the connection (RST); 0: reset instead of answering
+    std::vector<std::size_t> splitOffsets; // byte offsets from the start of the response
+    std::vector<SplitPoint> splitPoints;   // cuts inside every part
+    int splitPauseMs = 20;                 // pause between the pieces of a cut
+    bool trickyJpegData = false;     // zero bytes and CR LF "--" + boundary prefix inside each JPEG
+    std::size_t hugeHeaderBytes = 0; // adds an "X-Padding" header line this long to the response
+                                     // header block and to every part header
+    int forceStatus = 0;             // answer every request with this status (401, 404, 503 ...)
+    int slowHeaderDelayMs = 0;       // pause before each line of the response header block
+};
+
+struct CamSimConfig {
+    std::string address = "127.0.0.2";
+    std::uint16_t httpPort = 80;
+    std::uint16_t bannerPort = 21;
+    bool https = false; // also serve HTTPS with a self-signed certificate
+    std::uint16_t httpsPort = 443;
+
+    std::string model = "OS34";   // a name of simModels()
+    std::string firmware;         // empty: the model's default firmware
+    std::optional<bool> paramCgi; // parameter list served; default: /orvel-cgi/ generations
+
+    int fps = 10; // 1..60; 0: as fast as the client reads
+    FrameMode frameMode = FrameMode::Auto;
+    int loopFrames = 25; // length of the pre-encoded loop
+    int jpegQuality = 80;
+    std::uint32_t seed = 1;
+    // Clock shown in the picture starts here (ms since the epoch, UTC) and advances by the frame
+    // interval; unset: the wall clock, which makes the output vary from run to run.
+    std::optional<std::int64_t> clockStartMs;
+
+    AuthMode auth = AuthMode::None;
+    std::string user;
+    std::string password;
+    std::string realm; // empty: the model name
+
+    BannerMode bannerMode = BannerMode::Normal;
+    std::string bannerText; // replaces the model's greeting line when set
+    int bannerDelayMs = 3000;
+
+    StreamFormat stream;
+    Faults faults;
+};
+
+} // namespace camsim
