@@ -1,0 +1,139 @@
+#include "media/DibDecoder.h"
+
+#include "media/DebugTrace.h"
+
+#include <cstring>
+#include <new>
+#include <turbojpeg.h>
+
+namespace medrix {
+
+namespace {
+
+// A warning (a frame cut short, extra bytes after it) still leaves a whole picture.
+bool decodedWell(tjhandle handle, int result)
+{
+    return result == 0 || tjGetErrorCode(handle) == TJERR_WARNING;
+}
+
+int scaledSize(int size, int nType)
+{
+    if (nType == 2)
+        return (size + 1) / 2;
+    if (nType == 4)
+        return (size + 3) / 4;
+    return size;
+}
+
+} // namespace
+
+DibDecoder::~DibDecoder()
+{
+    if (m_handle && tjDestroy(static_cast<tjhandle>(m_handle)) != 0)
+        debugTrace("Cannot free the JPEG decoder\n");
+}
+
+bool DibDecoder::ensureCapacity(std::size_t bytes, _CAM_BIH& bih)
+{
+    if (bytes == 0)
+        return false;
+    if (m_capacity < bytes) {
+        m_pixels.reset();
+        m_capacity = 0;
+        bih.biSizeImage = 0;
+        m_pixels.reset(new (std::nothrow) std::uint8_t[bytes]);
+        if (!m_pixels)
+            return false;
+        m_capacity = bytes;
+    }
+    bih.biSizeImage = static_cast<UI4>(bytes);
+    return true;
+}
+
+bool DibDecoder::decode(const std::uint8_t* jpeg, std::size_t size, int nType, _CAM_BIH& bih)
+{
+    if (!jpeg || size == 0)
+        return false;
+    // One decoder instance per object, kept across frames: creating one per frame costs a
+    // measurable share of a small frame's decode.
+    if (!m_handle)
+        m_handle = tjInitDecompress();
+    if (!m_handle) {
+        debugTrace("Cannot initialize the JPEG decoder\n");
+        return false;
+    }
+    auto handle = static_cast<tjhandle>(m_handle);
+    const auto jpegSize = static_cast<unsigned long>(size);
+
+    int width = 0, height = 0, subsampling = 0, colorspace = 0;
+    if (tjDecompressHeader3(handle, jpeg, jpegSize, &width, &height, &subsampling, &colorspace) !=
+            0 ||
+        width <= 0 || height <= 0) {
+        debugTrace("Cannot read JPEG file header\n");
+        return false;
+    }
+
+    const int outWidth = scaledSize(width, nType);
+    const int outHeight = scaledSize(height, nType);
+    const UI4 stride = camBihStride(outWidth);
+    if (!ensureCapacity(static_cast<std::size_t>(stride) * static_cast<std::size_t>(outHeight),
+                        bih))
+        return false;
+
+    bool ok;
+    if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK) {
+        ok = decodeChannelsPassedThrough(jpeg, size, outWidth, outHeight, stride);
+    } else {
+        // Grey and colour sources both come out as BGR; the bottom-up flag stores the last row
+        // first, as the bitmap wants.
+        ok = decodedWell(handle, tjDecompress2(handle, jpeg, jpegSize, m_pixels.get(), outWidth,
+                                               static_cast<int>(stride), outHeight, TJPF_BGR,
+                                               TJFLAG_BOTTOMUP));
+    }
+    if (!ok) {
+        debugTrace("Cannot read image data from buffer\n");
+        return false;
+    }
+
+    // The decoder leaves the row padding alone; the bitmap wants zeros there.
+    const std::size_t rowBytes = static_cast<std::size_t>(outWidth) * 3;
+    if (stride > rowBytes) {
+        for (int y = 0; y < outHeight; ++y)
+            std::memset(m_pixels.get() + static_cast<std::size_t>(y) * stride + rowBytes, 0,
+                        stride - rowBytes);
+    }
+    bih.biWidth = outWidth;
+    bih.biHeight = outHeight;
+    return true;
+}
+
+// Sources of four channels are not converted: their first three channels are stored as they
+// are, as the bitmap's three bytes per pixel.
+bool DibDecoder::decodeChannelsPassedThrough(const std::uint8_t* jpeg, std::size_t size, int width,
+                                             int height, UI4 stride)
+{
+    const std::size_t needed = static_cast<std::size_t>(width) * 4 * height;
+    if (m_scratchCapacity < needed) {
+        m_scratch.reset(new (std::nothrow) std::uint8_t[needed]);
+        m_scratchCapacity = m_scratch ? needed : 0;
+        if (!m_scratch)
+            return false;
+    }
+    auto handle = static_cast<tjhandle>(m_handle);
+    if (!decodedWell(handle,
+                     tjDecompress2(handle, jpeg, static_cast<unsigned long>(size), m_scratch.get(),
+                                   width, width * 4, height, TJPF_CMYK, TJFLAG_BOTTOMUP)))
+        return false;
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* in = m_scratch.get() + static_cast<std::size_t>(y) * width * 4;
+        std::uint8_t* out = m_pixels.get() + static_cast<std::size_t>(y) * stride;
+        for (int x = 0; x < width; ++x, in += 4, out += 3) {
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+        }
+    }
+    return true;
+}
+
+} // namespace medrix

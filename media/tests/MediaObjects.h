@@ -1,0 +1,21 @@
+#pragma once
+// Creating the media objects in tests as their users do.
+
+#include "common/ICamDataObject.h"
+#include "common/ICamImageObject.h"
+#include "common/ICamSoundObject.h"
+#include "platform/com/ComPtr.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace medrix::test {
+
+ComPtr<ICamImageObject> createImageObject();
+ComPtr<ICamSoundObject> createSoundObject();
+
+// Refills an object as the camera client does: Lock, header properties, SetData, Unlock.
+void refill(IUnknown* object, const std::vector<std::uint8_t>& bytes,
+            const char* contentType = "image/jpeg");
+
+} // namespace medrix::test
