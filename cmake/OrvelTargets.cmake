@@ -12,8 +12,13 @@ function(orvel_add_test)
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
+  # An empty LABELS value would swallow the next property name.
+  set(properties TIMEOUT 300)
+  if(T_LABELS)
+    list(APPEND properties LABELS "${T_LABELS}")
+  endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${T_LABELS}" TIMEOUT 300)
+    PROPERTIES ${properties})
 endfunction()
 
 # orvel_add_fuzzer(NAME name SOURCES ... LIBS ... CORPUS dir)

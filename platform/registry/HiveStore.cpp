@@ -91,12 +91,6 @@ bool readAll(int fd, std::string& text)
         text.append(buf, static_cast<std::size_t>(n));
     }
 }
-
-std::string folderOf(const std::string& file)
-{
-    auto slash = file.rfind('/');
-    return slash == std::string::npos ? std::string(".") : file.substr(0, slash);
-}
 } // namespace
 
 HiveStore& HiveStore::instance()
@@ -213,11 +207,9 @@ bool HiveStore::replaceFile(const std::string& file, const std::string& text, Id
         ::unlink(temporary.c_str());
         return false;
     }
+    // The folder is not synced: a crash may lose the newest change, never the file's
+    // consistency, and writes stay cheap enough for settings saved on every change.
     written = {true, st.st_dev, st.st_ino, st.st_size,
                static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
-    // Make the rename itself durable.
-    FileDescriptor folder(::open(folderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0)
-        ::fsync(folder.get());
     return true;
 }

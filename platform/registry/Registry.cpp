@@ -193,6 +193,13 @@ LONG deliverName(const std::string& name, LPSTR buffer, DWORD* chars)
     return ERROR_SUCCESS;
 }
 
+// Write times are not kept; a caller's FILETIME (two DWORDs) reads as zero, not as garbage.
+void clearFileTime(void* fileTime)
+{
+    if (fileTime)
+        std::memset(fileTime, 0, 2 * sizeof(DWORD));
+}
+
 LONG openKey(HKEY parent, LPCSTR subKey, REGSAM access, bool create, PHKEY result,
              DWORD* disposition)
 {
@@ -399,8 +406,9 @@ LSTATUS RegDeleteTreeA(HKEY hKey, LPCSTR lpSubKey)
 }
 
 LSTATUS RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, DWORD* lpcchName, DWORD*,
-                      LPSTR lpClass, DWORD* lpcchClass, void*)
+                      LPSTR lpClass, DWORD* lpcchClass, void* lpftLastWriteTime)
 {
+    clearFileTime(lpftLastWriteTime);
     if (!lpName || !lpcchName)
         return ERROR_INVALID_PARAMETER;
     Target target;
@@ -447,8 +455,9 @@ LSTATUS RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, DWORD* lpcchV
 LSTATUS RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, DWORD* lpcchClass, DWORD*, DWORD* lpcSubKeys,
                          DWORD* lpcbMaxSubKeyLen, DWORD* lpcbMaxClassLen, DWORD* lpcValues,
                          DWORD* lpcbMaxValueNameLen, DWORD* lpcbMaxValueLen,
-                         DWORD* lpcbSecurityDescriptor, void*)
+                         DWORD* lpcbSecurityDescriptor, void* lpftLastWriteTime)
 {
+    clearFileTime(lpftLastWriteTime);
     Target target;
     if (LONG status = resolve(hKey, target))
         return status;
