@@ -1,6 +1,7 @@
 #include "media/tests/MediaObjects.h"
 
 #include "media/CamImageObject.h"
+#include "media/CamSoundObject.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -12,6 +13,13 @@ ComPtr<ICamImageObject> createImageObject()
     ComPtr<ICamImageObject> image;
     EXPECT_EQ(CamImageObject::create(nullptr, IID_PPV_ARGS(image.put())), S_OK);
     return image;
+}
+
+ComPtr<ICamSoundObject> createSoundObject()
+{
+    ComPtr<ICamSoundObject> sound;
+    EXPECT_EQ(CamSoundObject::create(nullptr, IID_PPV_ARGS(sound.put())), S_OK);
+    return sound;
 }
 
 void refill(IUnknown* object, const std::vector<std::uint8_t>& bytes, const char* contentType)
