@@ -103,6 +103,14 @@ void SocketServer::acceptLoop(Listener& listener)
         raw->thread = std::thread([this, raw, fd, &listener] {
             Connection connection(*this, *raw, fd, listener.port);
             listener.handler(connection);
+            // Close at once, so the client sees the end without waiting for the reaper.
+            {
+                std::lock_guard lock(m_mutex);
+                if (raw->fd >= 0) {
+                    ::close(raw->fd);
+                    raw->fd = -1;
+                }
+            }
             raw->finished = true;
         });
     }
