@@ -207,9 +207,11 @@ HRESULT convert(const VARIANT& src, USHORT flags, VARTYPE vt, VARIANT* result)
     case VT_BSTR: {
         std::string text;
         if (src.vt == VT_BSTR) {
-            result->bstrVal = SysAllocStringLen(src.bstrVal, SysStringLen(src.bstrVal));
-            if (!result->bstrVal)
-                return E_OUTOFMEMORY;
+            if (src.bstrVal) {
+                result->bstrVal = SysAllocStringLen(src.bstrVal, SysStringLen(src.bstrVal));
+                if (!result->bstrVal)
+                    return E_OUTOFMEMORY;
+            }
             result->vt = VT_BSTR;
             return S_OK;
         }
@@ -359,8 +361,8 @@ Variant Variant::fromBool(bool value)
 Variant Variant::fromBstr(BSTR value)
 {
     Variant v;
-    v.m_v.bstrVal = SysAllocStringLen(value, SysStringLen(value));
-    if (v.m_v.bstrVal)
+    v.m_v.bstrVal = value ? SysAllocStringLen(value, SysStringLen(value)) : nullptr;
+    if (v.m_v.bstrVal || !value)
         v.m_v.vt = VT_BSTR;
     return v;
 }

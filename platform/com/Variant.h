@@ -103,7 +103,8 @@ public:
     static Variant fromI4(LONG value);
     static Variant fromUI4(ULONG value);
     static Variant fromBool(bool value);
-    // Copies the text (a null BSTR becomes an empty BSTR variant).
+    // Copies the text; a null BSTR stays null (VT_BSTR with a null pointer, a valid empty
+    // string that crosses to a local server as null).
     static Variant fromBstr(BSTR value);
     static Variant fromUtf8(std::string_view text);
     // Takes a new reference.
