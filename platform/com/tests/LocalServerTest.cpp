@@ -92,7 +92,8 @@ TEST_F(LocalServer, CallsReachTheObjectInItsOwnProcess)
               S_OK);
     EXPECT_EQ(rec->Start(dir.get(), prefix.get(), -1, 60, 4000000000u), S_OK);
     EXPECT_EQ(readFile(root.path() + "/write.txt"),
-              "http://10.0.0.5/mjpg/video.mjpg|Entrance ü|-1|60|4000000000|" + std::to_string(pid));
+              "http://10.0.0.5/mjpg/video.mjpg|Entrance ü|-1|60|4000000000|" + std::to_string(pid) +
+                  "|worker");
     EXPECT_EQ(rec->Start(nullptr, prefix.get(), 1, 1, 1), E_INVALIDARG); // null BSTR crosses
     EXPECT_EQ(rec->Stop(), E_NOTIMPL);
 
@@ -125,6 +126,30 @@ TEST_F(LocalServer, CallsReachTheObjectInItsOwnProcess)
         std::this_thread::sleep_for(20ms);
     }
     EXPECT_NE(::kill(static_cast<pid_t>(pid), 0), 0) << "server still running or not reaped";
+}
+
+TEST_F(LocalServer, AProgramCanRunItsCallsOnItsOwnThread)
+{
+    ClassRegistration posted = localClass(CLSID_TestRecorder, TEST_LOCAL_SERVER);
+    ASSERT_EQ(registerClass(posted), S_OK);
+    HKEY key = nullptr;
+    std::string path = "CLSID\\" + guidToString(CLSID_TestRecorder) + "\\LocalServer32";
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_SET_VALUE, &key),
+              ERROR_SUCCESS);
+    std::string command = std::string("\"") + TEST_LOCAL_SERVER + "\" --posted";
+    ASSERT_EQ(RegSetValueExA(key, nullptr, 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(command.c_str()),
+                             static_cast<DWORD>(command.size() + 1)),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+
+    ComPtr<ICamRecord> rec = createRecorder();
+    ASSERT_TRUE(rec);
+    DWORD pid = localServerProcessId(rec.get());
+    EXPECT_EQ(rec->Init(Bstr("http://cam/").get(), Bstr("Yard").get()), S_OK);
+    EXPECT_EQ(rec->Start(Bstr(root.path()).get(), Bstr("posted").get(), 100, 2, 3), S_OK);
+    EXPECT_EQ(readFile(root.path() + "/posted.txt"),
+              "http://cam/|Yard|100|2|3|" + std::to_string(pid) + "|main");
 }
 
 TEST_F(LocalServer, EveryCreationStartsItsOwnProcess)
