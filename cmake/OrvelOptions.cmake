@@ -17,6 +17,12 @@ if(ORVEL_SANITIZE)
   endif()
 endif()
 
+# libFuzzer steers by the coverage of instrumented code, so in a fuzz build every library
+# is instrumented, not only the fuzz target's own file.
+if(ORVEL_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 # Deliverables export only their entry points (ORVEL_EXPORT); the platform library overrides
 # this, since its whole API is the runtime every component calls.
 set(CMAKE_CXX_VISIBILITY_PRESET hidden)
