@@ -2,12 +2,12 @@
 #include "media/tests/TestJpeg.h"
 #include "platform/com/TaskMemory.h"
 #include "platform/draw/MemorySurface.h"
-#include "testsupport/TempStateRoot.h"
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 using namespace medrix::test;
 using orvel::draw::Color;
@@ -23,10 +23,9 @@ protected:
         ASSERT_TRUE(image);
     }
 
-    std::filesystem::path file(const char* name) const
-    {
-        return std::filesystem::path(root.path()) / name;
-    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    std::filesystem::path file(const char* name) const { return folder / name; }
 
     // GetDIB without a file, returning the pixels; fails the test on error.
     std::vector<std::uint8_t> dib(int nType, _CAM_BIH* bih)
@@ -46,7 +45,11 @@ protected:
         return {w, h};
     }
 
-    TempStateRoot root;
+    // Files of this test; the state root stays the one the library is registered in.
+    const std::filesystem::path folder = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "medrix-XXXXXX").string();
+        return std::filesystem::path(::mkdtemp(pattern.data()));
+    }();
     ComPtr<ICamImageObject> image;
 };
 

@@ -51,7 +51,6 @@ TEST(MediaConcurrency, RefillWhileDrawingAndReadingDib)
 
 TEST(MediaConcurrency, RefillWhilePlaying)
 {
-    setenv("ORVEL_AUDIO", "null", 1);
     auto sound = createSoundObject();
     ASSERT_TRUE(sound);
     std::vector<std::uint8_t> partA(12 + 40, 0x11), partB(12 + 80, 0x77);

@@ -1,24 +1,65 @@
 #include "media/tests/MediaObjects.h"
 
-#include "media/CamImageObject.h"
-#include "media/CamSoundObject.h"
+#include "common/MedrixClasses.h"
+#include "platform/com/ClassRegistration.h"
+#include "platform/com/Runtime.h"
+#include "testsupport/TempStateRoot.h"
 
+#include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
-#include <string>
+#include <memory>
 
 namespace medrix::test {
+
+namespace {
+
+// One registration per test program, in a state root of its own; the null sound device, so
+// a machine with a sound card stays quiet.
+class RegisteredMedrix : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        setenv("ORVEL_AUDIO", "null", 1);
+        m_root = std::make_unique<TempStateRoot>();
+        std::string detail;
+        ASSERT_EQ(registerServerLibrary(medrixLibraryPath(), false, &detail), S_OK) << detail;
+    }
+    void TearDown() override
+    {
+        CoFreeUnusedLibraries();
+        m_root.reset();
+    }
+
+private:
+    std::unique_ptr<TempStateRoot> m_root;
+};
+
+[[maybe_unused]] testing::Environment* const g_environment =
+    testing::AddGlobalTestEnvironment(new RegisteredMedrix);
+
+} // namespace
+
+std::string medrixLibraryPath()
+{
+    return (std::filesystem::canonical("/proc/self/exe").parent_path() / "Medrix.so").string();
+}
 
 ComPtr<ICamImageObject> createImageObject()
 {
     ComPtr<ICamImageObject> image;
-    EXPECT_EQ(CamImageObject::create(nullptr, IID_PPV_ARGS(image.put())), S_OK);
+    EXPECT_EQ(CoCreateInstance(CLSID_CamImageObject, nullptr, CLSCTX_INPROC_SERVER,
+                               IID_PPV_ARGS(image.put())),
+              S_OK);
     return image;
 }
 
 ComPtr<ICamSoundObject> createSoundObject()
 {
     ComPtr<ICamSoundObject> sound;
-    EXPECT_EQ(CamSoundObject::create(nullptr, IID_PPV_ARGS(sound.put())), S_OK);
+    EXPECT_EQ(CoCreateInstance(CLSID_CamSoundObject, nullptr, CLSCTX_INPROC_SERVER,
+                               IID_PPV_ARGS(sound.put())),
+              S_OK);
     return sound;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// Creating the media objects in tests as their users do.
+// Creating the media objects in tests as their users do: by class id through the registry,
+// with the built library registered in a fresh state root for the test program.
 
 #include "common/ICamDataObject.h"
 #include "common/ICamImageObject.h"
@@ -7,9 +8,13 @@
 #include "platform/com/ComPtr.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace medrix::test {
+
+// bin/Medrix.so beside the test program.
+std::string medrixLibraryPath();
 
 ComPtr<ICamImageObject> createImageObject();
 ComPtr<ICamSoundObject> createSoundObject();
