@@ -1,0 +1,84 @@
+#include "client/ModuleState.h"
+
+#include <cstdarg>
+#include <dlfcn.h>
+#include <new>
+#include <vector>
+
+namespace lumin {
+namespace {
+
+// Plain constant-initialised globals: the count must be readable before load and after unload.
+constinit LiveCount g_liveCount;
+constinit ModuleObjects* g_objects = nullptr;
+
+} // namespace
+
+LiveCount& moduleLiveCount()
+{
+    return g_liveCount;
+}
+
+ModuleObjects* moduleObjects()
+{
+    return g_objects;
+}
+
+void moduleLoad()
+{
+    if (!g_objects)
+        g_objects = new (std::nothrow) ModuleObjects;
+}
+
+void moduleUnload()
+{
+    ModuleObjects* objects = g_objects;
+    if (!objects)
+        return;
+    // Order matters: worker threads still registered are stopped first, since they log and
+    // take the dialog mutex; then the log is closed, then the rest goes.
+    objects->log.close();
+    g_objects = nullptr;
+    delete objects;
+}
+
+std::string modulePath()
+{
+    Dl_info info{};
+    if (::dladdr(reinterpret_cast<void*>(&modulePath), &info) == 0 || !info.dli_fname)
+        return {};
+    return info.dli_fname;
+}
+
+void logLine(UI4 level, const char* text)
+{
+    if (ModuleObjects* objects = g_objects)
+        objects->log.writeLine(level, text);
+}
+
+void logFormatted(UI4 level, const char* format, ...)
+{
+    ModuleObjects* objects = g_objects;
+    if (!objects)
+        return;
+    va_list args;
+    va_start(args, format);
+    va_list measure;
+    va_copy(measure, args);
+    int length = std::vsnprintf(nullptr, 0, format, measure);
+    va_end(measure);
+    if (length >= 0) {
+        std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
+        std::vsnprintf(buffer.data(), buffer.size(), format, args);
+        objects->log.writeLine(level, buffer.data());
+    }
+    va_end(args);
+}
+
+void logError(HRESULT hr)
+{
+    if (ModuleObjects* objects = g_objects)
+        objects->log.writeError(hr);
+}
+
+} // namespace lumin
