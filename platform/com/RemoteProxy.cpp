@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -55,10 +56,10 @@ constexpr IID IID_RemoteObject = makeGuid("{6F1D2C0A-3B7E-4C55-9A41-0E2B7D9C5A13
 // a late reply can never be taken for the answer to a later call.
 class Connection {
 public:
-    Connection(int fd, pid_t pid) : m_channel(fd), m_pid(pid) {}
+    Connection(int fd, pid_t pid) : m_channel(std::make_unique<MessageChannel>(fd)), m_pid(pid) {}
     ~Connection()
     {
-        m_channel.wake();
+        m_channel.reset(); // the server sees the end of the connection
         reapOrRemember(m_pid);
     }
 
@@ -68,15 +69,15 @@ public:
                     VARIANT* result)
     {
         auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        std::unique_lock lock(m_callMutex, std::defer_lock);
-        if (!lock.try_lock_until(deadline))
+        CallTurn turn(this, deadline);
+        if (!turn.taken)
             return RPC_E_TIMEOUT;
         if (m_broken)
             return RPC_E_DISCONNECTED;
-        MessageChannel::Result sent = m_channel.send(message, deadline);
+        MessageChannel::Result sent = m_channel->send(message, deadline);
         std::vector<std::uint8_t> reply;
         MessageChannel::Result got =
-            sent == MessageChannel::Result::Ok ? m_channel.receive(&reply, deadline) : sent;
+            sent == MessageChannel::Result::Ok ? m_channel->receive(&reply, deadline) : sent;
         if (got != MessageChannel::Result::Ok) {
             m_broken = true;
             return got == MessageChannel::Result::Timeout ? RPC_E_TIMEOUT : RPC_E_DISCONNECTED;
@@ -107,9 +108,32 @@ public:
     }
 
 private:
-    std::timed_mutex m_callMutex;
-    MessageChannel m_channel; // used under m_callMutex
-    bool m_broken = false;    // guarded by m_callMutex
+    // One call at a time; a caller waits for its turn no longer than its own deadline.
+    struct CallTurn {
+        Connection* c;
+        bool taken;
+        CallTurn(Connection* connection, Clock::time_point deadline) : c(connection)
+        {
+            std::unique_lock lock(c->m_turnMutex);
+            taken = c->m_turnFree.wait_until(lock, deadline, [&] { return !c->m_inCall; });
+            if (taken)
+                c->m_inCall = true;
+        }
+        ~CallTurn()
+        {
+            if (!taken)
+                return;
+            std::lock_guard lock(c->m_turnMutex);
+            c->m_inCall = false;
+            c->m_turnFree.notify_one();
+        }
+    };
+
+    std::mutex m_turnMutex;
+    std::condition_variable m_turnFree;
+    bool m_inCall = false;                     // guarded by m_turnMutex
+    std::unique_ptr<MessageChannel> m_channel; // used by the caller holding the turn
+    bool m_broken = false;                     // used by the caller holding the turn
     pid_t m_pid;
 };
 

@@ -132,15 +132,30 @@ private:
             work();
             return;
         }
-        auto done = std::make_shared<bool>(false);
-        post([this, work = std::move(work), done] {
+        // The work refers to this thread's stack: once we stop waiting for it (shutdown) it
+        // must not start any more.
+        struct CallState {
+            bool running = false;
+            bool done = false;
+            bool abandoned = false;
+        };
+        auto state = std::make_shared<CallState>();
+        post([this, work = std::move(work), state] {
+            {
+                std::lock_guard lock(m_mutex);
+                if (state->abandoned)
+                    return;
+                state->running = true;
+            }
             work();
             std::lock_guard lock(m_mutex);
-            *done = true;
+            state->done = true;
             m_changed.notify_all();
         });
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [&] { return *done || m_stopping.load(); });
+        m_changed.wait(lock, [&] { return state->done || (m_stopping.load() && !state->running); });
+        if (!state->done)
+            state->abandoned = true;
     }
 
     static std::vector<std::uint8_t> replyWith(HRESULT hr, const VARIANT* result = nullptr)
