@@ -1,0 +1,35 @@
+#pragma once
+// Reading the head of a multipart stream and of its parts: the boundary marker from the
+// reply's Content-Type, the header block of each part, and the type code its content type
+// gives.
+
+#include "platform/com/WinTypes.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace lumin {
+
+// Ordered (name, value) pairs of the part being assembled, names as received.
+using HeaderList = std::vector<std::pair<std::string, std::string>>;
+
+// For "multipart/x-mixed-replace; boundary=..." the marker that separates parts ("--" and the
+// boundary, or the boundary itself when it already begins with "--"); nullopt when the value
+// is not multipart or names no boundary. A boundary in double quotes is used without them.
+std::optional<std::string> boundaryMarker(std::string_view contentType);
+
+// Reads header lines from data[pos...]: LF ends a line, CR is dropped; "name: value" pairs are
+// trimmed and appended to headers (which is cleared first); a line without a value adds
+// nothing. The first empty line ends the block; the first line never counts as that empty line
+// (it is the rest of the marker line). True when the block was complete, with pos moved past
+// the empty line; false when the bytes ran out first (pos unchanged).
+bool parseHeaderBlock(std::string_view data, std::size_t& pos, HeaderList& headers);
+
+// CamTypeJpeg ... CamTypeOther from the last "content-type" header (name and value compared
+// ignoring case, the whole value).
+UI4 partType(const HeaderList& headers);
+
+} // namespace lumin

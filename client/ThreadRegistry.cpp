@@ -1,0 +1,102 @@
+#include "client/ThreadRegistry.h"
+
+#include "client/ModuleState.h"
+
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace lumin {
+
+DWORD ThreadRegistry::currentThreadId()
+{
+    return static_cast<DWORD>(::syscall(SYS_gettid));
+}
+
+std::shared_ptr<ThreadEntry> ThreadRegistry::add(DWORD threadId, UI4 owner, UI4 delay)
+{
+    auto entry = std::make_shared<ThreadEntry>();
+    entry->owner = owner;
+    entry->delay = delay;
+    std::lock_guard lock(m_mutex);
+    m_entries[threadId] = entry;
+    return entry;
+}
+
+void ThreadRegistry::remove(DWORD threadId)
+{
+    std::shared_ptr<ThreadEntry> entry;
+    {
+        std::lock_guard lock(m_mutex);
+        auto it = m_entries.find(threadId);
+        if (it == m_entries.end())
+            return;
+        entry = std::move(it->second);
+        m_entries.erase(it);
+    }
+    logFormatted(LogThreads, "RemoveThread (0x%.8X)", threadId);
+    entry->ended->set();
+}
+
+std::shared_ptr<Event> ThreadRegistry::markStopped(DWORD threadId)
+{
+    std::lock_guard lock(m_mutex);
+    auto it = m_entries.find(threadId);
+    if (it == m_entries.end())
+        return nullptr;
+    it->second->stopped = true;
+    return it->second->ended;
+}
+
+void ThreadRegistry::setDelay(DWORD threadId, UI4 delay)
+{
+    std::lock_guard lock(m_mutex);
+    auto it = m_entries.find(threadId);
+    if (it != m_entries.end())
+        it->second->delay = delay;
+}
+
+void ThreadRegistry::appendResult(DWORD threadId, const BYTE* data, std::size_t size)
+{
+    std::lock_guard lock(m_mutex);
+    auto it = m_entries.find(threadId);
+    if (it != m_entries.end())
+        it->second->result.insert(it->second->result.end(), data, data + size);
+}
+
+std::vector<BYTE> ThreadRegistry::takeResult(DWORD threadId)
+{
+    std::lock_guard lock(m_mutex);
+    auto it = m_entries.find(threadId);
+    if (it == m_entries.end())
+        return {};
+    return std::move(it->second->result);
+}
+
+void ThreadRegistry::clearResult(DWORD threadId)
+{
+    std::lock_guard lock(m_mutex);
+    auto it = m_entries.find(threadId);
+    if (it != m_entries.end())
+        it->second->result = {};
+}
+
+void ThreadRegistry::terminateAll()
+{
+    std::map<DWORD, std::shared_ptr<ThreadEntry>> left;
+    {
+        std::lock_guard lock(m_mutex);
+        left.swap(m_entries);
+    }
+    for (const auto& [id, entry] : left) {
+        logFormatted(LogFailure, "TerminateThreads (0x%.8X)", id);
+        entry->stopped = true;
+    }
+}
+
+ThreadRegistry& threadRegistry()
+{
+    static ThreadRegistry registry;
+    return registry;
+}
+
+} // namespace lumin

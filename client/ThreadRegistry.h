@@ -1,0 +1,52 @@
+#pragma once
+// The process-wide table of the client's worker threads, one ThreadEntry per thread, looked up
+// by thread id. A stopper marks an entry stopped and gets the thread's end signal; the thread
+// removes its own entry as its last act, which sets that signal.
+
+#include "platform/base/Event.h"
+#include "platform/com/WinTypes.h"
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace lumin {
+
+struct ThreadEntry {
+    std::atomic<bool> stopped{false};
+    std::atomic<UI4> delay{0}; // request thread: pause after each part, ms
+    UI4 owner = 0;             // the client identity
+    // Set when the thread has ended: the stand-in for waiting on its handle.
+    std::shared_ptr<Event> ended = std::make_shared<Event>(EventReset::Manual);
+    // Simple-request thread: the body read so far. Guarded by the registry mutex.
+    std::vector<BYTE> result;
+};
+
+class ThreadRegistry {
+public:
+    // The calling thread's id, as entries are keyed.
+    static DWORD currentThreadId();
+
+    std::shared_ptr<ThreadEntry> add(DWORD threadId, UI4 owner, UI4 delay = 0);
+    // Logs "RemoveThread (0x%.8X)", signals the end and frees the entry.
+    void remove(DWORD threadId);
+    // Sets the stop flag; the end signal, or null when the id is not registered.
+    std::shared_ptr<Event> markStopped(DWORD threadId);
+    void setDelay(DWORD threadId, UI4 delay);
+    void appendResult(DWORD threadId, const BYTE* data, std::size_t size);
+    std::vector<BYTE> takeResult(DWORD threadId);
+    void clearResult(DWORD threadId);
+    // Library unload: logs "TerminateThreads (0x%.8X)" for each entry left and forgets it.
+    // Such a thread holds the library's live count, so normally none is left.
+    void terminateAll();
+
+private:
+    std::mutex m_mutex;
+    std::map<DWORD, std::shared_ptr<ThreadEntry>> m_entries; // guarded by m_mutex
+};
+
+ThreadRegistry& threadRegistry();
+
+} // namespace lumin

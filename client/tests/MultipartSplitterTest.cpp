@@ -1,0 +1,173 @@
+// The splitter and the part-header rules on bytes fed in every chunk size.
+#include "client/MultipartSplitter.h"
+
+#include "common/ICamRequestSink.h"
+
+#include <gtest/gtest.h>
+
+namespace lumin {
+namespace {
+
+struct Part {
+    std::string bytes;
+    HeaderList headers;
+};
+
+std::vector<Part> split(const std::string& stream, std::size_t chunk,
+                        std::size_t limit = kMaxPartBytes,
+                        MultipartSplitter::Result* last = nullptr)
+{
+    std::vector<Part> parts;
+    MultipartSplitter splitter(
+        "--myboundary",
+        [&](std::string_view part, const HeaderList& headers) {
+            parts.push_back({std::string(part), headers});
+            return true;
+        },
+        limit);
+    MultipartSplitter::Result r = MultipartSplitter::Result::Continue;
+    for (std::size_t at = 0; at < stream.size() && r == MultipartSplitter::Result::Continue;
+         at += chunk)
+        r = splitter.feed(stream.data() + at, std::min(chunk, stream.size() - at));
+    if (last)
+        *last = r;
+    return parts;
+}
+
+// JPEG-like data with zero bytes and a CR LF "--" that is not a marker.
+const std::string kTricky("\xFF\xD8\x00\x00\r\n--mybound\r\n--\x00\xFF\xD9", 18);
+
+std::string stream()
+{
+    return "--myboundary\r\nContent-Type: image/jpeg\r\nContent-Length: 18\r\n\r\n" + kTricky +
+           "\r\n--myboundary\r\nContent-Type: audio/G723\r\n\r\nA\r\n\r\n\r\n"
+           "--myboundary\r\n\r\nno type\r\n--myboundary\r\n";
+}
+
+} // namespace
+
+TEST(MultipartSplitter, SamePartsWhateverTheChunkSize)
+{
+    for (std::size_t chunk = 1; chunk <= stream().size(); ++chunk) {
+        const std::vector<Part> parts = split(stream(), chunk);
+        ASSERT_EQ(parts.size(), 3u) << "chunk " << chunk;
+        EXPECT_EQ(parts[0].bytes, kTricky) << "chunk " << chunk;
+        ASSERT_EQ(parts[0].headers.size(), 2u) << "chunk " << chunk; // never duplicated
+        EXPECT_EQ(parts[0].headers[0],
+                  (std::pair<std::string, std::string>("Content-Type", "image/jpeg")));
+        EXPECT_EQ(partType(parts[0].headers), static_cast<UI4>(CamTypeJpeg));
+        // Only two of the trailing CR/LF bytes go.
+        EXPECT_EQ(parts[1].bytes, "A\r\n\r\n") << "chunk " << chunk;
+        EXPECT_EQ(partType(parts[1].headers), static_cast<UI4>(CamTypeAudio));
+        EXPECT_EQ(partType(parts[2].headers), static_cast<UI4>(CamTypeOther));
+    }
+}
+
+TEST(MultipartSplitter, BytesBeforeTheFirstMarkerAreAPartWithoutHeaders)
+{
+    const std::vector<Part> parts =
+        split("preamble\r\n--myboundary\r\nContent-Type: text/plain\r\n\r\nx\r\n--myboundary", 5);
+    ASSERT_EQ(parts.size(), 2u);
+    EXPECT_EQ(parts[0].bytes, "preamble");
+    EXPECT_TRUE(parts[0].headers.empty());
+    EXPECT_EQ(partType(parts[1].headers), static_cast<UI4>(CamTypeText));
+}
+
+TEST(MultipartSplitter, PartPastTheLimitEndsTheStreamAndMemoryStaysBounded)
+{
+    std::string big = "--myboundary\r\n\r\n" + std::string(10000, 'J');
+    MultipartSplitter::Result last{};
+    const std::vector<Part> parts = split(big, 1000, 4096, &last);
+    EXPECT_TRUE(parts.empty());
+    EXPECT_EQ(last, MultipartSplitter::Result::TooLarge);
+
+    // Below the limit one buffer serves every part: it holds at most a part, its headers and
+    // one read.
+    std::string many;
+    for (int i = 0; i < 200; ++i)
+        many +=
+            "--myboundary\r\nContent-Type: image/jpeg\r\n\r\n" + std::string(3000, 'j') + "\r\n";
+    std::size_t delivered = 0;
+    MultipartSplitter splitter("--myboundary", [&](std::string_view, const HeaderList&) {
+        ++delivered;
+        return true;
+    });
+    for (std::size_t at = 0; at < many.size(); at += 2920) {
+        splitter.feed(many.data() + at, std::min<std::size_t>(2920, many.size() - at));
+        EXPECT_LE(splitter.buffered(), 3000u + 2920u + 64u);
+    }
+    EXPECT_EQ(delivered, 199u);
+    EXPECT_LE(splitter.capacity(), 2 * (3000u + 2920u + 64u));
+}
+
+TEST(MultipartSplitter, StopsWhenDeliveryRefuses)
+{
+    int calls = 0;
+    MultipartSplitter splitter("--b", [&](std::string_view, const HeaderList&) {
+        ++calls;
+        return false;
+    });
+    const std::string s = "one\r\n--b\r\n\r\ntwo\r\n--b\r\n\r\n";
+    EXPECT_EQ(splitter.feed(s.data(), s.size()), MultipartSplitter::Result::Stopped);
+    EXPECT_EQ(calls, 1);
+}
+
+struct BoundaryCase {
+    const char* contentType;
+    const char* marker; // nullptr: not multipart
+};
+
+class Boundary : public ::testing::TestWithParam<BoundaryCase> {};
+
+TEST_P(Boundary, MarkerFromTheContentType)
+{
+    const auto marker = boundaryMarker(GetParam().contentType);
+    if (GetParam().marker == nullptr) {
+        EXPECT_FALSE(marker.has_value()) << *marker;
+    } else {
+        ASSERT_TRUE(marker.has_value());
+        EXPECT_EQ(*marker, GetParam().marker);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, Boundary,
+    ::testing::Values(BoundaryCase{"multipart/x-mixed-replace;boundary=myboundary", "--myboundary"},
+                      BoundaryCase{"Multipart/X-Mixed-Replace; Boundary=--abc", "--abc"},
+                      BoundaryCase{"multipart/x-mixed-replace; boundary=\"quoted\"", "--quoted"},
+                      BoundaryCase{"multipart/x-mixed-replace; boundary = = spaced ", "--spaced"},
+                      BoundaryCase{"multipart/x-mixed-replace; x=1; boundary=a; boundary=b", "--b"},
+                      BoundaryCase{"multipart/x-mixed-replace", nullptr},
+                      BoundaryCase{"multipart/x-mixed-replace; boundaryless", nullptr},
+                      BoundaryCase{"image/jpeg; boundary=x", nullptr}));
+
+TEST(PartHeaders, ParserRules)
+{
+    HeaderList headers{{"old", "gone"}};
+    std::string block = "HTTP/1.0 200 OK\r\nContent-Type :  image/jpeg \r\nEmpty:\r\n"
+                        "X-A: b: c\r\n\r\nbody";
+    std::size_t pos = 0;
+    ASSERT_TRUE(parseHeaderBlock(block, pos, headers));
+    EXPECT_EQ(block.substr(pos), "body");
+    ASSERT_EQ(headers.size(), 2u);
+    EXPECT_EQ(headers[0].first, "Content-Type");
+    EXPECT_EQ(headers[0].second, "image/jpeg");
+    EXPECT_EQ(headers[1].second, "b: c");
+
+    std::string incomplete = "\r\nContent-Type: image/jpeg\r\n";
+    pos = 0;
+    EXPECT_FALSE(parseHeaderBlock(incomplete, pos, headers));
+    EXPECT_EQ(pos, 0u);
+    // The first line (rest of the marker line) never ends the block.
+    std::string afterMarker = "\r\n\r\n";
+    pos = 0;
+    EXPECT_TRUE(parseHeaderBlock(afterMarker, pos, headers));
+    EXPECT_EQ(pos, 4u);
+
+    EXPECT_EQ(partType({{"content-type", "image/jpeg"}, {"Content-Type", "text/html"}}),
+              static_cast<UI4>(CamTypeHtml));
+    EXPECT_EQ(partType({{"Content-Type", "image/jpeg; q=1"}}), static_cast<UI4>(CamTypeOther));
+    EXPECT_EQ(partType({{"CONTENT-TYPE", "AUDIO/32kadpcm"}}), static_cast<UI4>(CamTypeAudio));
+}
+
+} // namespace lumin
