@@ -38,6 +38,11 @@ struct BoundaryCase {
     const char* contentType;
 };
 
+void PrintTo(const BoundaryCase& c, std::ostream* os)
+{
+    *os << c.contentType;
+}
+
 class BoundaryFormTest : public StreamTest, public ::testing::WithParamInterface<BoundaryCase> {};
 
 } // namespace
