@@ -1,0 +1,9 @@
+#pragma once
+// The viewer's registration: its automation class as a local server, "Vistel.Document".
+
+#include "platform/com/Hresult.h"
+
+#include <string>
+
+HRESULT registerVistel(const std::string& programPath);
+HRESULT unregisterVistel(const std::string& programPath);
