@@ -16,6 +16,10 @@ bool decodedWell(tjhandle handle, int result)
     return result == 0 || tjGetErrorCode(handle) == TJERR_WARNING;
 }
 
+// A frame header may claim up to 65535 x 65535 pixels; no camera sends more than this, and a
+// forged header must not make the object reserve gigabytes.
+constexpr long long kMaxPixels = 64LL * 1024 * 1024;
+
 int scaledSize(int size, int nType)
 {
     if (nType == 2)
@@ -68,7 +72,7 @@ bool DibDecoder::decode(const std::uint8_t* jpeg, std::size_t size, int nType, _
     int width = 0, height = 0, subsampling = 0, colorspace = 0;
     if (tjDecompressHeader3(handle, jpeg, jpegSize, &width, &height, &subsampling, &colorspace) !=
             0 ||
-        width <= 0 || height <= 0) {
+        width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxPixels) {
         debugTrace("Cannot read JPEG file header\n");
         return false;
     }

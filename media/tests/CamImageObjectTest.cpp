@@ -104,6 +104,41 @@ TEST_F(ImageObject, DecodedPixelsAreTheDecodersOwnAtEveryScale)
     }
 }
 
+TEST_F(ImageObject, FourChannelSourcesPassTheirChannelsThrough)
+{
+    // A CMYK frame: the first three channels land unconverted in the three bytes per pixel.
+    const int w = 24, h = 16;
+    std::vector<std::uint8_t> cmyk(static_cast<std::size_t>(w) * h * 4);
+    for (std::size_t i = 0; i < cmyk.size(); ++i)
+        cmyk[i] = static_cast<std::uint8_t>((i % 4) * 60 + 20);
+    tjhandle encoder = tjInitCompress();
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    ASSERT_EQ(
+        tjCompress2(encoder, cmyk.data(), w, w * 4, h, TJPF_CMYK, &out, &size, TJSAMP_444, 100, 0),
+        0);
+    std::vector<std::uint8_t> jpeg(out, out + size);
+    tjFree(out);
+    tjDestroy(encoder);
+
+    tjhandle decoder = tjInitDecompress();
+    std::vector<std::uint8_t> channels(static_cast<std::size_t>(w) * h * 4);
+    ASSERT_EQ(tjDecompress2(decoder, jpeg.data(), jpeg.size(), channels.data(), w, w * 4, h,
+                            TJPF_CMYK, TJFLAG_BOTTOMUP),
+              0);
+    tjDestroy(decoder);
+
+    refill(image.get(), jpeg);
+    _CAM_BIH bih{};
+    auto bits = dib(1, &bih);
+    ASSERT_EQ(bih.biWidth, w);
+    const UI4 stride = camBihStride(w);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 3; ++c)
+                ASSERT_EQ(bits[y * stride + x * 3 + c], channels[(y * w + x) * 4 + c]);
+}
+
 TEST_F(ImageObject, DimensionsFollowTheLastDecode)
 {
     refill(image.get(), makeGradientJpeg(200, 100));
