@@ -70,6 +70,10 @@ TEST_F(RegistryTest, StringDwordAndDefaultValuesRoundTrip)
     queryString(key, "LastSaveDir", &status);
     EXPECT_EQ(status, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegDeleteValueA(key, "LastSaveDir"), ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(RegDeleteValueA(key, nullptr), ERROR_SUCCESS); // the default value
+    queryString(key, "", &status);
+    EXPECT_EQ(status, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(valueNames(key), std::vector<std::string>{"RecordSpeed"});
 }
 
 TEST_F(RegistryTest, HivesAreSeparateFilesUnderTheStateRoot)
