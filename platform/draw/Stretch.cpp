@@ -142,21 +142,22 @@ void stretchBitmap(const BitmapView& source, TargetView target, const RECT& dst)
         return out;
     };
 
-    std::vector<const std::uint16_t*> taps;
+    // Vertical pass, one weighted source row at a time so the loops vectorise.
+    std::vector<std::uint32_t> acc(rowLen);
     for (int y = y0; y < y1; ++y) {
         const Taps& t = fy.taps[static_cast<std::size_t>(y)];
         const std::int32_t* w = fy.weights.data() + t.weightIndex;
-        taps.clear();
-        for (int k = 0; k < t.count; ++k)
-            taps.push_back(horizontal(t.first + k));
-        std::uint8_t* out = targetRow(y) + x0 * 3;
-        for (int i = 0; i < visibleW * 3; ++i) {
-            std::uint32_t acc = 0;
-            for (int k = 0; k < t.count; ++k)
-                acc += taps[static_cast<std::size_t>(k)][i] * static_cast<std::uint32_t>(w[k]);
-            std::uint32_t v = (acc + (1u << (kWeightBits + 7))) >> (kWeightBits + 8);
-            out[i] = static_cast<std::uint8_t>(std::min<std::uint32_t>(v, 255));
+        std::fill(acc.begin(), acc.end(), 1u << (kWeightBits + 7)); // rounding
+        for (int k = 0; k < t.count; ++k) {
+            const std::uint16_t* row = horizontal(t.first + k);
+            const auto weight = static_cast<std::uint32_t>(w[k]);
+            for (std::size_t i = 0; i < rowLen; ++i)
+                acc[i] += row[i] * weight;
         }
+        std::uint8_t* out = targetRow(y) + x0 * 3;
+        for (std::size_t i = 0; i < rowLen; ++i)
+            out[i] = static_cast<std::uint8_t>(
+                std::min<std::uint32_t>(acc[i] >> (kWeightBits + 8), 255));
     }
 }
 
