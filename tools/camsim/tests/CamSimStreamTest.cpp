@@ -26,8 +26,10 @@ protected:
     {
         RawClient client(sim.config().address, 80);
         client.get(target.empty() ? sim.videoPath(1, "320x240") : target);
+        // Markers start a line; with the leading-dashes form the header holds the text too.
         client.readUntil([&](const std::string& bytes) {
-            return countOf(bytes, marker + "\r\n") > parts || countOf(bytes, marker + "\n") > parts;
+            return countOf(bytes, "\n" + marker + "\r\n") > parts ||
+                   countOf(bytes, "\n" + marker + "\n") > parts;
         });
         return client.received();
     }
