@@ -37,6 +37,7 @@ void moduleUnload()
         return;
     // Order matters: worker threads still registered are stopped first, since they log and
     // take the dialog mutex; then the log is closed, then the rest goes.
+    objects->threads.terminateAll();
     objects->log.close();
     g_objects = nullptr;
     delete objects;

@@ -5,6 +5,7 @@
 
 #include "client/Log.h"
 #include "client/Resources.h"
+#include "client/ThreadRegistry.h"
 #include "platform/com/LiveCount.h"
 
 #include <mutex>
@@ -14,6 +15,7 @@ namespace lumin {
 
 struct ModuleObjects {
     Log log;
+    ThreadRegistry threads;
     // One authentication or certificate dialog at a time across every client.
     std::mutex dialogMutex;
     // Sockets need no start-up here; kept so identification can refuse to run as specified.

@@ -95,8 +95,12 @@ void ThreadRegistry::terminateAll()
 
 ThreadRegistry& threadRegistry()
 {
-    static ThreadRegistry registry;
-    return registry;
+    // Created and destroyed with the module's other process-wide objects.
+    if (ModuleObjects* objects = moduleObjects())
+        return objects->threads;
+    // Programs that link the private library without loading the module.
+    static ThreadRegistry unloaded;
+    return unloaded;
 }
 
 } // namespace lumin
