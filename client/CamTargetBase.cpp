@@ -4,7 +4,6 @@
 #include "platform/com/TaskMemory.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace lumin {
 namespace {
@@ -142,12 +141,6 @@ HRESULT assignUrl(BSTR* pbstrURL, const std::string& url)
         return E_FAIL;
     std::u16string wide = utf8ToUtf16(url);
     return SysReAllocString(pbstrURL, wide.c_str()) ? S_OK : E_FAIL;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    return std::ranges::equal(
-        a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
 std::string trimResolution(std::string_view text)

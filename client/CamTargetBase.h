@@ -3,6 +3,7 @@
 // GetCaps block, the resolution and camera pieces of URLs, and the CamTargetImpl template that
 // gives each target class its IUnknown and the methods no target implements.
 
+#include "client/AsciiCase.h"
 #include "client/ModuleState.h"
 #include "common/ICamTarget.h"
 #include "platform/com/UnknownImpl.h"
@@ -64,7 +65,6 @@ private:
 std::optional<std::string> hostPiece(BSTR bstrHost);
 // Replaces *pbstrURL with url by reallocation. \retval S_OK, E_FAIL (null or out of memory)
 HRESULT assignUrl(BSTR* pbstrURL, const std::string& url);
-bool equalsIgnoringCase(std::string_view a, std::string_view b);
 // A resolution as the camera takes it: cut at the first "(" and stripped of white space.
 std::string trimResolution(std::string_view text);
 

@@ -1,9 +1,7 @@
 #include "client/ModelTable.h"
 
+#include "client/AsciiCase.h"
 #include "common/LuminClasses.h"
-
-#include <algorithm>
-#include <cctype>
 
 namespace lumin {
 namespace {
@@ -128,12 +126,6 @@ constexpr const char* kPatterns[] = {
     "%* %n-%* Network Camera %v",
 };
 static_assert(std::size(kPatterns) == 10);
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    return std::ranges::equal(
-        a, b, [](unsigned char x, unsigned char y) { return std::toupper(x) == std::toupper(y); });
-}
 
 } // namespace
 

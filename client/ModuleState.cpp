@@ -1,6 +1,8 @@
 #include "client/ModuleState.h"
 
+#include <climits>
 #include <cstdarg>
+#include <cstdlib>
 #include <dlfcn.h>
 #include <new>
 #include <vector>
@@ -48,7 +50,9 @@ std::string modulePath()
     Dl_info info{};
     if (::dladdr(reinterpret_cast<void*>(&modulePath), &info) == 0 || !info.dli_fname)
         return {};
-    return info.dli_fname;
+    // Registration records this path, so it must not depend on the loader's working folder.
+    char resolved[PATH_MAX];
+    return ::realpath(info.dli_fname, resolved) ? std::string(resolved) : info.dli_fname;
 }
 
 void logLine(UI4 level, const char* text)
