@@ -17,6 +17,9 @@ function(orvel_add_test)
   if(T_LABELS)
     list(APPEND properties LABELS "${T_LABELS}")
   endif()
+  if("threads" IN_LIST T_LABELS)
+    set_property(GLOBAL APPEND PROPERTY ORVEL_THREAD_TESTS ${name})
+  endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     PROPERTIES ${properties})
 endfunction()
@@ -51,4 +54,17 @@ function(orvel_register target)
     COMMAND ${CMAKE_COMMAND} -DREGSVR=$<TARGET_FILE:regsvr> -DFILE=$<TARGET_FILE:${target}>
             -P ${CMAKE_SOURCE_DIR}/tools/regsvr/RegisterStep.cmake
     VERBATIM)
+endfunction()
+
+# orvel_add_thread_tests_target(): the target "thread_tests" builds what the ThreadSanitizer
+# run needs (the tests labelled "threads" and the programs and libraries they load by path),
+# so that run need not build every other test too. Called once, after all components.
+function(orvel_add_thread_tests_target)
+  get_property(tests GLOBAL PROPERTY ORVEL_THREAD_TESTS)
+  add_custom_target(thread_tests)
+  foreach(t ${tests} Lumin Medrix Pictra Foldra Recora Vistel camsim camctl regsvr)
+    if(TARGET ${t})
+      add_dependencies(thread_tests ${t})
+    endif()
+  endforeach()
 endfunction()
