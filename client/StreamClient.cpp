@@ -42,15 +42,27 @@ UI4 nextIdentity()
 
 // Worker threads hold the library's live count, so the library is not unloaded under a thread
 // that was left hanging in a sink.
-template <typename F> bool startWorker(F body)
+template <typename F> bool startWorker(std::thread& worker, F body)
 {
     try {
         auto hold = std::make_shared<LiveCountHold>(&moduleLiveCount());
-        std::thread([hold, body = std::move(body)]() mutable { body(); }).detach();
+        worker = std::thread([hold, body = std::move(body)]() mutable { body(); });
         return true;
     } catch (const std::system_error&) {
         return false;
     }
+}
+
+// Joins a worker that has ended (its end signal is set) so that nothing of it outlives the
+// stop; leaves one that hangs to finish by itself.
+void finishWorker(std::thread& worker, bool ended)
+{
+    if (!worker.joinable())
+        return;
+    if (ended)
+        worker.join();
+    else
+        worker.detach();
 }
 
 // Refills the data object with one part, as the request thread does: the header pairs as
@@ -439,9 +451,11 @@ HRESULT StreamClient::openUrl(BSTR bstrUrl, UI4 dwBufSize, HWND hWnd)
         return E_HANDLE;
     }
 
-    if (!startWorker([s] { callbackThread(s); }) || !s->callbackStarted.wait(kStartWaitMs) ||
-        !startWorker([s, delay = m_delay] { requestThread(s, delay); }) ||
-        !s->requestOpened.wait(kStartWaitMs) || !startWorker([s] { simpleRequestThread(s); }) ||
+    if (!startWorker(s->callbackWorker, [s] { callbackThread(s); }) ||
+        !s->callbackStarted.wait(kStartWaitMs) ||
+        !startWorker(s->requestWorker, [s, delay = m_delay] { requestThread(s, delay); }) ||
+        !s->requestOpened.wait(kStartWaitMs) ||
+        !startWorker(s->simpleWorker, [s] { simpleRequestThread(s); }) ||
         !s->simpleStarted.wait(kStartWaitMs)) {
         stop();
         return E_FAIL;
@@ -471,12 +485,18 @@ void StreamClient::stop()
     if (!s->partConsumed.isSet())
         s->partConsumed.set();
 
-    if (requestEnded && !requestEnded->wait(kStopWaitMs))
+    const bool requestDone = !requestEnded || requestEnded->wait(kStopWaitMs);
+    if (!requestDone)
         logLine(LogFailure, "Request thread hanging");
-    if (callbackEnded && !callbackEnded->wait(kStopWaitMs))
+    const bool callbackDone = !callbackEnded || callbackEnded->wait(kStopWaitMs);
+    if (!callbackDone)
         logLine(LogFailure, "Callback thread hanging");
-    if (simpleEnded && !simpleEnded->wait(kStopWaitMs))
+    const bool simpleDone = !simpleEnded || simpleEnded->wait(kStopWaitMs);
+    if (!simpleDone)
         logLine(LogFailure, "Simple request thread hanging");
+    finishWorker(s->requestWorker, requestDone);
+    finishWorker(s->callbackWorker, callbackDone);
+    finishWorker(s->simpleWorker, simpleDone);
 }
 
 HRESULT StreamClient::close()

@@ -18,6 +18,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace lumin {
@@ -69,6 +70,12 @@ struct OpenStream {
     Event simpleStarted{EventReset::Manual};
     MessageQueue callbackQueue;
     MessageQueue simpleQueue;
+
+    // Joined by stop once they have ended; a thread left hanging is detached instead. Touched
+    // only by the client's own thread.
+    std::thread requestWorker;
+    std::thread callbackWorker;
+    std::thread simpleWorker;
 
     std::atomic<DWORD> requestThread{0};
     std::atomic<DWORD> callbackThread{0};

@@ -23,15 +23,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-void ensureCurl()
-{
-    // Once per process, before any handle; the library is never unloaded (-z nodelete).
-    static const bool done = [] {
-        return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    }();
-    (void)done;
-}
-
 bool equalsIgnoringCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -81,6 +72,15 @@ std::string nameOf(X509_NAME* name)
 }
 
 } // namespace
+
+void initializeHttpLibrary()
+{
+    // Once per process, before any handle; the library is never unloaded (-z nodelete).
+    static const bool done = [] {
+        return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    }();
+    (void)done;
+}
 
 struct Request::Impl {
     Request* self = nullptr;
@@ -603,7 +603,7 @@ HttpError Request::Impl::waitHead()
 
 std::shared_ptr<Request> Request::create(std::shared_ptr<Session> session, Target target)
 {
-    ensureCurl();
+    initializeHttpLibrary();
     std::shared_ptr<Request> request(new Request(std::move(session), std::move(target)));
     if (request->m_impl->multi == nullptr)
         return nullptr;

@@ -24,6 +24,7 @@ bool proxyConfigured()
 
 std::shared_ptr<Session> Session::create(Options options)
 {
+    initializeHttpLibrary();
     return std::shared_ptr<Session>(new Session(std::move(options)));
 }
 

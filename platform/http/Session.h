@@ -25,6 +25,11 @@ enum class CertificateCheck {
     AcceptAny,
 };
 
+// Sets up the libraries underneath once per process. Session::create calls it, so it runs on
+// the thread that makes the first session (usually the main thread): the TLS library keeps
+// per-thread state of the thread it starts on.
+void initializeHttpLibrary();
+
 // True when the environment names a proxy for plain HTTP.
 bool proxyConfigured();
 

@@ -20,3 +20,8 @@ struct CamCtlCommand {
 
 // IdentifyCommand.cpp
 int runIdentify(const std::vector<std::string>& args);
+// StreamCommand.cpp, SnapshotCommand.cpp, RequestCommand.cpp
+int runStream(const std::vector<std::string>& args);
+int runSnapshot(const std::vector<std::string>& args);
+int runGet(const std::vector<std::string>& args);
+int runPost(const std::vector<std::string>& args);

@@ -9,6 +9,10 @@ namespace {
 
 const CamCtlCommand kCommands[] = {
     {"identify", "HOST [--timeout MS]", runIdentify},
+    {"stream", "URL [--frames N] [--seconds S] [--user U --password P] [--insecure]", runStream},
+    {"snapshot", "URL FILE [--seconds S] [--user U --password P] [--insecure]", runSnapshot},
+    {"get", "URL [--timeout MS] [--user U --password P] [--insecure]", runGet},
+    {"post", "URL FILE [--timeout MS] [--user U --password P] [--insecure]", runPost},
 };
 
 void printUsage(std::FILE* out)

@@ -1,0 +1,304 @@
+// camctl stream, snapshot, get and post run as a script runs them: against simulated cameras,
+// against ffmpeg's own MJPEG server, and with the registered client library in a fresh state
+// root (the child inherits ORVEL_STATE_ROOT).
+#include "platform/com/ClassRegistration.h"
+#include "testsupport/CamSimFixture.h"
+#include "testsupport/TempStateRoot.h"
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <spawn.h>
+#include <sstream>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+std::string binaryFolder()
+{
+    return std::filesystem::canonical("/proc/self/exe").parent_path().string();
+}
+
+// A child process with its standard output and error collected; killed after the limit.
+class Child {
+public:
+    explicit Child(std::vector<std::string> args, bool collect = true)
+    {
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        if (collect && ::pipe(m_out) == 0 && ::pipe(m_err) == 0) {
+            posix_spawn_file_actions_adddup2(&actions, m_out[1], 1);
+            posix_spawn_file_actions_adddup2(&actions, m_err[1], 2);
+            posix_spawn_file_actions_addclose(&actions, m_out[0]);
+            posix_spawn_file_actions_addclose(&actions, m_err[0]);
+        } else {
+            posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+            posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        }
+        if (::posix_spawnp(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        for (int fd : {m_out[1], m_err[1]})
+            if (fd >= 0)
+                ::close(fd);
+    }
+    ~Child()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+        for (int fd : {m_out[0], m_err[0]})
+            if (fd >= 0)
+                ::close(fd);
+    }
+    bool started() const { return m_pid > 0; }
+
+    struct Result {
+        int exitCode = -1;
+        std::string out;
+        std::string err;
+    };
+    Result finish(std::chrono::seconds limit = std::chrono::seconds(30))
+    {
+        Result result;
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        pollfd fds[2] = {{m_out[0], POLLIN, 0}, {m_err[0], POLLIN, 0}};
+        int open = 2;
+        while (open > 0 && std::chrono::steady_clock::now() < deadline) {
+            if (::poll(fds, 2, 100) <= 0)
+                continue;
+            for (int i = 0; i < 2; ++i) {
+                if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP)))
+                    continue;
+                char buffer[4096];
+                const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+                if (n <= 0) {
+                    fds[i].fd = -1;
+                    --open;
+                } else {
+                    (i == 0 ? result.out : result.err).append(buffer, static_cast<std::size_t>(n));
+                }
+            }
+        }
+        if (open > 0)
+            ::kill(m_pid, SIGKILL);
+        int status = 0;
+        ::waitpid(m_pid, &status, 0);
+        m_pid = -1;
+        if (open == 0 && WIFEXITED(status))
+            result.exitCode = WEXITSTATUS(status);
+        return result;
+    }
+
+private:
+    pid_t m_pid = -1;
+    int m_out[2] = {-1, -1};
+    int m_err[2] = {-1, -1};
+};
+
+Child::Result camctl(std::vector<std::string> args)
+{
+    args.insert(args.begin(), binaryFolder() + "/camctl");
+    return Child(std::move(args)).finish();
+}
+
+// Lines "part N type=0x5501 size=BYTES content-type=image/jpeg" with N counting from 1.
+std::size_t jpegParts(const std::string& out)
+{
+    std::istringstream lines(out);
+    std::string line;
+    std::size_t count = 0;
+    while (std::getline(lines, line)) {
+        unsigned long n = 0, size = 0;
+        char type[64] = {};
+        if (std::sscanf(line.c_str(), "part %lu type=0x5501 size=%lu content-type=%63s", &n, &size,
+                        type) == 3 &&
+            n == count + 1 && size > 0 && std::string(type) == "image/jpeg")
+            ++count;
+    }
+    return count;
+}
+
+class CamctlStream : public CamSimFixture {
+protected:
+    void SetUp() override
+    {
+        std::string detail;
+        ASSERT_EQ(registerServerLibrary(binaryFolder() + "/Lumin.so", false, &detail), S_OK)
+            << detail;
+    }
+    TempStateRoot m_root;
+};
+
+} // namespace
+
+TEST_F(CamctlStream, PrintsOneLinePerPartAndStatusThenExitsAtTheCount)
+{
+    camsim::CamSimConfig config;
+    config.fps = 25;
+    camsim::CamSim* camera = startCamera(config);
+    ASSERT_TRUE(camera);
+    const Child::Result run = camctl({"stream", camera->url(camera->videoPath()), "--frames", "4"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(jpegParts(run.out), 4u) << run.out;
+    EXPECT_NE(run.out.find("part 4 type=0x5501"), std::string::npos);
+    EXPECT_NE(run.out.find("status 21 Connected\n"), std::string::npos) << run.out;
+}
+
+TEST_F(CamctlStream, StreamEndingTooEarlyIsAFailureInPlainWords)
+{
+    camsim::CamSimConfig config;
+    config.fps = 0;
+    config.faults.closeAfterParts = 2;
+    camsim::CamSim* camera = startCamera(config);
+    ASSERT_TRUE(camera);
+    const Child::Result run = camctl({"stream", camera->url(camera->videoPath()), "--frames", "5"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(jpegParts(run.out), 2u);
+    // 51 comes from the reading thread as the camera closes, the end last of all.
+    EXPECT_NE(run.out.find("status 51 Closed\n"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.substr(run.out.size() - 15), "status 21811 -\n") << run.out;
+    EXPECT_NE(run.err.find("ended after 2 of 5 parts"), std::string::npos) << run.err;
+
+    EXPECT_EQ(camctl({"stream"}).exitCode, 2);
+    EXPECT_EQ(camctl({"stream", "http://x/", "--frames", "many"}).exitCode, 2);
+}
+
+TEST_F(CamctlStream, SecondsLimitWithPasswordAndSnapshot)
+{
+    camsim::CamSimConfig config;
+    config.fps = 10;
+    config.auth = camsim::AuthMode::Digest;
+    config.user = "root";
+    config.password = "pass";
+    camsim::CamSim* camera = startCamera(config);
+    ASSERT_TRUE(camera);
+    const std::string url = camera->url(camera->videoPath());
+    Child::Result run =
+        camctl({"stream", url, "--seconds", "3", "--user", "root", "--password", "pass"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_GE(jpegParts(run.out), 10u);
+    EXPECT_NE(run.out.find("status 21810 "), std::string::npos) << "no frame rate";
+
+    run = camctl({"stream", url, "--frames", "1"});
+    EXPECT_EQ(run.exitCode, 0); // the 401 page is a part, but not a JPEG
+    EXPECT_EQ(jpegParts(run.out), 0u);
+    EXPECT_NE(run.err.find("user name and password"), std::string::npos) << run.err;
+
+    const std::string file = m_root.path() + "/snap.jpg";
+    run = camctl({"snapshot", url, file, "--user", "root", "--password", "pass"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    const std::string jpeg = bytes.str();
+    ASSERT_GT(jpeg.size(), 100u);
+    EXPECT_EQ(jpeg.substr(0, 2), "\xFF\xD8");
+    EXPECT_EQ(jpeg.substr(jpeg.size() - 2), "\xFF\xD9");
+}
+
+TEST_F(CamctlStream, GetAndPostPrintTheReplyBody)
+{
+    camsim::CamSimConfig config;
+    camsim::CamSim* camera = startCamera(config);
+    ASSERT_TRUE(camera);
+    const std::string url =
+        camera->url("/orvel-cgi/view/param.cgi?action=list&group=root.Brand.ProdShortName");
+    Child::Result run = camctl({"get", url});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("root.Brand.ProdShortName=", 0), 0u) << run.out;
+
+    const std::string body = m_root.path() + "/body.txt";
+    std::ofstream(body) << "root.Image.Text=on";
+    run = camctl({"post", url, body});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_FALSE(run.out.empty());
+    EXPECT_EQ(camctl({"post", url, m_root.path() + "/missing"}).exitCode, 1);
+}
+
+TEST_F(CamctlStream, HttpsNeedsInsecureForASelfSignedCamera)
+{
+    camsim::CamSimConfig config;
+    config.fps = 0;
+    config.https = true;
+    camsim::CamSim* camera = startCamera(config);
+    ASSERT_TRUE(camera);
+    const std::string url = camera->httpsUrl(camera->videoPath());
+    Child::Result run = camctl({"stream", url, "--frames", "2"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("certificate is not trusted (SHA-256 "), std::string::npos) << run.err;
+    run = camctl({"stream", url, "--frames", "2", "--insecure"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(jpegParts(run.out), 2u);
+}
+
+// A server nobody here wrote: ffmpeg's own HTTP server sending its MJPEG muxer's output.
+TEST_F(CamctlStream, ReceivesFfmpegsMjpegStreamFrameByFrame)
+{
+    if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "ffmpeg not installed";
+    // A free port: bound, read, released.
+    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    ::bind(probe, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    ::getsockname(probe, reinterpret_cast<sockaddr*>(&addr), &len);
+    const int port = ntohs(addr.sin_port);
+    ::close(probe);
+    const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/stream";
+    Child ffmpeg({"ffmpeg",
+                  "-hide_banner",
+                  "-loglevel",
+                  "error",
+                  "-re",
+                  "-f",
+                  "lavfi",
+                  "-i",
+                  "testsrc=size=320x240:rate=10",
+                  "-t",
+                  "30",
+                  "-c:v",
+                  "mjpeg",
+                  "-f",
+                  "mpjpeg",
+                  "-listen",
+                  "1",
+                  "-content_type",
+                  "multipart/x-mixed-replace;boundary=ffmpeg",
+                  url},
+                 false);
+    ASSERT_TRUE(ffmpeg.started());
+    // ffmpeg serves one client only, so it is not probed: wait until its port listens.
+    char hexPort[8];
+    std::snprintf(hexPort, sizeof hexPort, ":%04X ", port);
+    bool listening = false;
+    for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+         !listening && std::chrono::steady_clock::now() < until;) {
+        std::ifstream tcp("/proc/net/tcp");
+        std::string line;
+        while (std::getline(tcp, line))
+            listening |= line.find(std::string("0100007F") + hexPort + "00000000:0000 0A") !=
+                         std::string::npos;
+        if (!listening)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_TRUE(listening) << "ffmpeg did not start listening";
+    const Child::Result run = camctl({"stream", url, "--frames", "5"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(jpegParts(run.out), 5u) << run.out;
+}
