@@ -138,8 +138,14 @@ std::string CamSim::url(const std::string& pathAndQuery) const
 std::string CamSim::httpsUrl(const std::string& pathAndQuery) const
 {
     const CamSimConfig& config = m_context->config;
-    std::string port = config.httpsPort == 443 ? "" : ":" + std::to_string(config.httpsPort);
-    return "https://" + config.address + port + pathAndQuery;
+    std::string url = "https://";
+    url += config.address;
+    if (config.httpsPort != 443) {
+        url += ':';
+        url += std::to_string(config.httpsPort);
+    }
+    url += pathAndQuery;
+    return url;
 }
 
 std::string CamSim::videoPath(int camera, const std::string& resolution) const
