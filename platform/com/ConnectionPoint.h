@@ -123,7 +123,8 @@ public:
                 f(static_cast<Sink*>(sink.get()));
         }
     }
-    // Fires a dispinterface event: Invoke(dispid) on every sink, results ignored.
+    // Fires a dispinterface event: Invoke(dispid) on every sink, results ignored. Only for a
+    // connection point whose outgoing interface is a dispinterface.
     void fireDispatch(DISPID dispid, DISPPARAMS* params = nullptr);
 
 private:

@@ -62,6 +62,7 @@ public:
         ::fcntl(static_cast<int>(fd), F_SETFD, FD_CLOEXEC);
         m_channel = std::make_unique<MessageChannel>(static_cast<int>(fd));
         m_connected = true;
+        m_stopping = false; // a balanced CoInitialize/CoUninitialize may have come before
         m_thread = std::thread([this] { run(); });
     }
 
