@@ -26,16 +26,32 @@ DefaultDataObject::DefaultDataObject() : UnknownImpl(&moduleLiveCount()) {}
 HRESULT DefaultDataObject::SetProperty(BSTR name, BSTR value)
 {
     CriticalSectionLocker hold(m_lock);
-    Property p;
-    p.name = lowerName(name);
-    p.isNull = value == nullptr;
+    const UINT nameLength = name ? SysStringLen(name) : 0;
+    auto sameName = [&](const Property& p) {
+        if (p.name.size() != nameLength)
+            return false;
+        for (UINT i = 0; i < nameLength; ++i) {
+            char16_t c = name[i];
+            if (c >= u'A' && c <= u'Z')
+                c = static_cast<char16_t>(c - u'A' + u'a');
+            if (p.name[i] != c)
+                return false;
+        }
+        return true;
+    };
+    auto it = std::find_if(m_properties.begin(), m_properties.end(), sameName);
+    if (it == m_properties.end()) {
+        m_properties.push_back(Property{lowerName(name), {}, false});
+        it = m_properties.end() - 1;
+    } else {
+        // The same headers come with every part: refilled in place, moved to the end.
+        it = std::rotate(it, it + 1, m_properties.end());
+    }
+    it->isNull = value == nullptr;
     if (value)
-        p.value.assign(value, SysStringLen(value));
-    auto it = std::find_if(m_properties.begin(), m_properties.end(),
-                           [&](const Property& e) { return e.name == p.name; });
-    if (it != m_properties.end())
-        m_properties.erase(it);
-    m_properties.push_back(std::move(p));
+        it->value.assign(value, SysStringLen(value));
+    else
+        it->value.clear();
     return S_OK;
 }
 

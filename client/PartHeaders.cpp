@@ -77,6 +77,9 @@ bool parseHeaderBlock(std::string_view data, std::size_t& pos, HeaderList& heade
             break;
         std::string_view line = data.substr(at, lf - at);
         at = lf + 1;
+        // CR is dropped wherever it is; the usual one ends the line and needs no copy.
+        while (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
         std::string stripped;
         if (line.find('\r') != std::string_view::npos) {
             stripped.reserve(line.size());

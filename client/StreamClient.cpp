@@ -85,7 +85,9 @@ void refill(ICamDataObject* object, std::string_view part, const HeaderList& hea
 
 void deliverStatus(ClientCore& core, UI4 status, BSTR info)
 {
-    for (const ComPtr<ICamRequestSink>& sink : core.sinks())
+    std::vector<ComPtr<ICamRequestSink>> sinks;
+    core.sinks(sinks);
+    for (const ComPtr<ICamRequestSink>& sink : sinks)
         sink->OnStatusChanged(core.identity, status, info);
 }
 
@@ -136,11 +138,15 @@ void callbackThread(std::shared_ptr<OpenStream> s)
     logLine(LogLifecycle, "ThreadFuncCallback");
     s->callbackStarted.set();
     Message m;
+    std::vector<ComPtr<ICamRequestSink>> sinks; // reused for every part
     while (s->callbackQueue.get(m) == MessageQueue::GetResult::Message) {
         if (m.message == WM_CAM_DATA) {
-            if (!entry->stopped)
-                for (const ComPtr<ICamRequestSink>& sink : s->core->sinks())
+            if (!entry->stopped) {
+                s->core->sinks(sinks);
+                for (const ComPtr<ICamRequestSink>& sink : sinks)
                     sink->OnDataAvailable(s->core->identity, static_cast<UI4>(m.wParam));
+                sinks.clear(); // no sink is held between parts
+            }
             // Only now may the request thread overwrite the data object.
             if (!entry->stopped) {
                 updateFrameRate(*s);
@@ -319,13 +325,12 @@ void simpleRequestThread(std::shared_ptr<OpenStream> s)
 
 } // namespace
 
-std::vector<ComPtr<ICamRequestSink>> ClientCore::sinks()
+void ClientCore::sinks(std::vector<ComPtr<ICamRequestSink>>& out)
 {
-    std::vector<ComPtr<ICamRequestSink>> out;
+    out.clear();
     std::lock_guard lock(m_ownerMutex);
     if (m_sinks != nullptr)
         m_sinks->forEach<ICamRequestSink>([&](ICamRequestSink* sink) { out.emplace_back(sink); });
-    return out;
 }
 
 void ClientCore::setOwner(ConnectionPointImpl* point)

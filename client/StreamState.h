@@ -32,8 +32,9 @@ inline constexpr UI4 kDefaultReadSize = 2920;
 struct ClientCore {
     explicit ClientCore(UI4 id) : identity(id) {}
 
-    // The sinks advised now, each with a reference of its own; none once the owner is gone.
-    std::vector<ComPtr<ICamRequestSink>> sinks();
+    // The sinks advised now, each with a reference of its own, into out (its storage reused);
+    // none once the owner is gone.
+    void sinks(std::vector<ComPtr<ICamRequestSink>>& out);
     void forgetOwner();
     void setOwner(ConnectionPointImpl* point);
 

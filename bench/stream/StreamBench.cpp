@@ -1,0 +1,239 @@
+// stream_bench [--seconds S] [--address 127.0.0.N] [--read-size BYTES]: starts the camera simulator
+// (its own process, serving pre-encoded 640x480 frames as fast as they are read), then measures for
+// S seconds each (default 10)
+//   - Luminent delivering parts to a sink that copies each part out of the data object, and
+//   - ffmpeg -f mpjpeg -i URL -c copy -f null - on the same stream,
+// and prints parts/s and MB/s of both, their ratio, the client's CPU time per part and its
+// resident memory early in the run and at the end (flat memory: buffers reused).
+#include "common/ICamDataObject.h"
+#include "common/ICamMultipartRequest.h"
+#include "common/ICamRequestSink.h"
+#include "common/LuminClasses.h"
+#include "platform/com/ClassRegistration.h"
+#include "platform/com/ComPtr.h"
+#include "platform/com/Runtime.h"
+#include "platform/com/TaskMemory.h"
+#include "platform/com/UnknownImpl.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <signal.h>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class CountingSink final : public UnknownImpl<CountingSink, ICamRequestSink> {
+public:
+    void watch(ICamMultipartRequest* request) { m_request = request; }
+    HRESULT OnDataAvailable(UI4, UI4) override
+    {
+        ComPtr<ICamDataObject> object;
+        GUID iid = IID_ICamDataObject;
+        if (m_request->QueryDataObject(&iid, object.putVoid()) == S_OK) {
+            DWORD size = 0;
+            BYTE* bytes = nullptr;
+            if (object->GetData(FALSE, &size, &bytes) == S_OK) {
+                bytesSeen += size;
+                CoTaskMemFree(bytes);
+            }
+        }
+        ++parts;
+        return S_OK;
+    }
+    HRESULT OnStatusChanged(UI4, UI4, BSTR) override { return S_OK; }
+
+    std::atomic<unsigned long> parts{0};
+    std::atomic<unsigned long long> bytesSeen{0};
+
+private:
+    ~CountingSink() override = default;
+    ICamMultipartRequest* m_request = nullptr;
+};
+
+std::string binaryFolder()
+{
+    return std::filesystem::canonical("/proc/self/exe").parent_path().string();
+}
+
+pid_t spawn(std::vector<std::string> args, const char* outFile)
+{
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outFile, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    if (::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+long residentKiB()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// The last "frame=" and "total_size=" that ffmpeg's -progress output gave.
+void lastProgress(const std::string& file, unsigned long& frames, unsigned long long& bytes)
+{
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("frame=", 0) == 0)
+            frames = std::stoul(line.substr(6));
+        else if (line.rfind("total_size=", 0) == 0 && line.size() > 11 &&
+                 std::isdigit(static_cast<unsigned char>(line[11])))
+            bytes = std::stoull(line.substr(11));
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int seconds = 10;
+    UI4 readSize = 0; // the client's default, 2920 bytes per read
+    std::string address = "127.0.9.2";
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::string(argv[i]) == "--seconds")
+            seconds = std::max(1, std::atoi(argv[i + 1]));
+        else if (std::string(argv[i]) == "--address")
+            address = argv[i + 1];
+        else if (std::string(argv[i]) == "--read-size")
+            readSize = static_cast<UI4>(std::atoi(argv[i + 1]));
+    }
+    const std::string url =
+        "http://" + address + ":8090/orvel-cgi/mjpg/video.cgi?resolution=640x480&camera=1";
+
+    // A state root of our own, so the registration never touches the user's.
+    char rootTemplate[] = "/tmp/stream-bench-XXXXXX";
+    const std::string root = ::mkdtemp(rootTemplate);
+    ::setenv("ORVEL_STATE_ROOT", root.c_str(), 1);
+    std::string detail;
+    if (FAILED(registerServerLibrary(binaryFolder() + "/Lumin.so", false, &detail))) {
+        std::fprintf(stderr, "stream_bench: cannot register Lumin.so: %s\n", detail.c_str());
+        return 1;
+    }
+
+    const pid_t camera = spawn({binaryFolder() + "/camsim", "--address", address, "--model", "OC35",
+                                "--fps", "0", "--http-port", "8090", "--banner-port", "2190"},
+                               "/dev/null");
+    if (camera <= 0) {
+        std::fprintf(stderr, "stream_bench: cannot start camsim\n");
+        return 1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // pre-encoding the loop
+
+    CoInitialize(nullptr);
+    ComPtr<ICamMultipartRequest> client;
+    if (FAILED(CoCreateInstance(CLSID_Luminent, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_ICamMultipartRequest, client.putVoid()))) {
+        std::fprintf(stderr, "stream_bench: cannot create Luminent\n");
+        ::kill(camera, SIGTERM);
+        return 1;
+    }
+    auto* sink = new CountingSink();
+    ComPtr<ICamRequestSink> sinkRef = ComPtr<ICamRequestSink>::attach(sink);
+    sink->watch(client.get());
+    UI4 cookie = 0;
+    client->DataAdvise(sinkRef.get(), nullptr, &cookie);
+    Bstr bstrUrl(url);
+
+    // Warm up, then measure.
+    client->OpenUrl(bstrUrl.get(), readSize, nullptr);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const unsigned long parts0 = sink->parts;
+    const unsigned long long bytes0 = sink->bytesSeen;
+    const double cpu0 = cpuSeconds();
+    const auto start = Clock::now();
+    long earlyKiB = 0;
+    while (Clock::now() - start < std::chrono::seconds(seconds)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (earlyKiB == 0 && Clock::now() - start >= std::chrono::seconds(seconds) / 10)
+            earlyKiB = residentKiB();
+    }
+    const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+    const unsigned long parts = sink->parts - parts0;
+    const unsigned long long bytes = sink->bytesSeen - bytes0;
+    const double cpu = cpuSeconds() - cpu0;
+    const long endKiB = residentKiB();
+    client->Close();
+    client->DataUnadvise();
+
+    const std::string progress = root + "/ffmpeg-progress.txt";
+    const pid_t ffmpeg =
+        spawn({"ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-progress", "pipe:1",
+               "-f", "mpjpeg", "-i", url, "-c", "copy", "-f", "null", "-"},
+              progress.c_str());
+    unsigned long ffFrames = 0;
+    unsigned long long ffBytes = 0;
+    double ffElapsed = 0;
+    if (ffmpeg > 0) {
+        // Its first second is start-up and probing; the rate counts from there on.
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        unsigned long frames0 = 0;
+        unsigned long long ffBytes0 = 0;
+        lastProgress(progress, frames0, ffBytes0);
+        const auto ffStart = Clock::now();
+        std::this_thread::sleep_for(std::chrono::seconds(seconds));
+        lastProgress(progress, ffFrames, ffBytes);
+        ffElapsed = std::chrono::duration<double>(Clock::now() - ffStart).count();
+        ffFrames -= frames0;
+        ffBytes -= ffBytes0;
+        ::kill(ffmpeg, SIGTERM);
+        ::waitpid(ffmpeg, nullptr, 0);
+    }
+    ::kill(camera, SIGTERM);
+    ::waitpid(camera, nullptr, 0);
+    std::filesystem::remove_all(root);
+
+    const double rate = parts / elapsed;
+    const double mbps = static_cast<double>(bytes) / elapsed / 1e6;
+    std::printf("Luminent: %lu parts in %.1f s = %.1f parts/s, %.1f MB/s, %.1f us CPU per part, "
+                "resident %ld KiB at 10%% and %ld KiB at the end\n",
+                parts, elapsed, rate, mbps, parts ? cpu / parts * 1e6 : 0.0, earlyKiB, endKiB);
+    if (ffmpeg <= 0 || ffElapsed <= 0) {
+        std::printf("ffmpeg: not run (not installed?)\n");
+        return 0;
+    }
+    const double ffRate = ffFrames / ffElapsed;
+    // The null muxer counts no bytes; the parts are the same loop of frames, so their mean size
+    // is the client's.
+    const double meanPart = parts ? static_cast<double>(bytes) / parts : 0.0;
+    const double ffMbps =
+        ffBytes > 0 ? static_cast<double>(ffBytes) / ffElapsed / 1e6 : ffRate * meanPart / 1e6;
+    std::printf("ffmpeg:   %lu parts in %.1f s = %.1f parts/s, %.1f MB/s\n", ffFrames, ffElapsed,
+                ffRate, ffMbps);
+    std::printf("ratio:    %.2f (Luminent / ffmpeg parts/s)\n", ffRate > 0 ? rate / ffRate : 0.0);
+    return 0;
+}
