@@ -413,9 +413,9 @@ TEST_F(LuminentStream, OpenCloseCyclesUnderLoad)
     startCamera(c);
     makeClient();
     const std::string url = m_camera->url(m_camera->videoPath());
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 1000; ++i) {
         ASSERT_EQ(open(url), S_OK);
-        if (i % 20 == 0) {
+        if (i % 100 == 0) {
             ASSERT_TRUE(m_sink->waitParts(m_sink->parts().size() + 1, 10s));
         }
         ASSERT_EQ(m_client->Close(), S_OK);
