@@ -110,13 +110,13 @@ std::vector<std::string> chooserModelNames()
     return names;
 }
 
-std::vector<std::string> modelVersionNames(std::string_view name)
+std::optional<std::vector<std::string>> modelVersionNames(std::string_view name)
 {
-    std::vector<std::string> versions;
     Key model;
     if (name.empty() || name.size() > kMaxChoiceText || name.find('\\') != std::string_view::npos ||
         !model.open(HKEY_LOCAL_MACHINE, modelKeyPath(name)))
-        return versions;
+        return std::nullopt;
+    std::vector<std::string> versions;
     char valueName[kMaxChoiceText + 1];
     for (DWORD i = 0;; ++i) {
         DWORD size = sizeof valueName;

@@ -7,6 +7,7 @@
 #include "platform/com/Guid.h"
 #include "platform/com/Hresult.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,8 +25,8 @@ HRESULT lookupTarget(std::string_view name, std::string_view version, CLSID* cls
 
 // The chooser's name list: model keys without a "Hidden" value, in registry order.
 std::vector<std::string> chooserModelNames();
-// The value names of a model's key (the default value left out); empty when the name is
+// The value names of a model's key (the default value left out); nullopt when the name is
 // longer than kMaxChoiceText or the key cannot be opened.
-std::vector<std::string> modelVersionNames(std::string_view name);
+std::optional<std::vector<std::string>> modelVersionNames(std::string_view name);
 
 } // namespace lumin

@@ -80,8 +80,13 @@ void TargetChooserDialog::nameChosen(int index)
     const QString name = m_names->itemText(index);
     if (name.size() > static_cast<int>(kMaxChoiceText))
         return;
+    // A name without a model key ("Other" among them) lists nothing, not even "Other": the
+    // empty version then falls back to the default target.
+    const auto values = modelVersionNames(name.toStdString());
+    if (!values)
+        return;
     QStringList versions;
-    for (const std::string& version : modelVersionNames(name.toStdString()))
+    for (const std::string& version : *values)
         versions << QString::fromStdString(version);
     versions << m_other;
     // The list is a sorted one, so "Other" takes its place among the versions.

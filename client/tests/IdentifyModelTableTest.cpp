@@ -103,8 +103,8 @@ TEST_F(ModelTable, VersionsOfAModelAreItsValueNames)
             expected.push_back(firmware.version);
     }
     EXPECT_EQ(modelVersionNames(row.name), expected);
-    EXPECT_TRUE(modelVersionNames("NOSUCH").empty());
-    EXPECT_TRUE(modelVersionNames(std::string(261, 'A')).empty());
+    EXPECT_FALSE(modelVersionNames("NOSUCH"));
+    EXPECT_FALSE(modelVersionNames(std::string(261, 'A')));
 }
 
 } // namespace
