@@ -83,14 +83,12 @@ std::string cutVersion(const std::string& captured)
     return version;
 }
 
-} // namespace
-
-std::optional<BannerMatch> matchBannerPattern(std::string_view pattern, std::string_view banner)
+// Matches one pattern against a banner already upper-cased and split.
+std::optional<BannerMatch> matchWords(std::string_view pattern,
+                                      const std::vector<std::string_view>& bannerWords)
 {
     const std::string upperPattern = upperAscii(pattern);
-    const std::string upperBanner = upperAscii(banner);
     const auto patternWords = splitWords(upperPattern);
-    const auto bannerWords = splitWords(upperBanner);
     if (bannerWords.size() < patternWords.size())
         return std::nullopt;
     std::string name;
@@ -105,11 +103,22 @@ std::optional<BannerMatch> matchBannerPattern(std::string_view pattern, std::str
     return BannerMatch{std::move(name), std::move(version)};
 }
 
+} // namespace
+
+std::optional<BannerMatch> matchBannerPattern(std::string_view pattern, std::string_view banner)
+{
+    const std::string upperBanner = upperAscii(banner);
+    return matchWords(pattern, splitWords(upperBanner));
+}
+
 std::optional<BannerMatch> matchBanner(std::span<const std::string> patterns,
                                        std::string_view banner)
 {
+    // The banner is folded and split once for all patterns.
+    const std::string upperBanner = upperAscii(banner);
+    const auto bannerWords = splitWords(upperBanner);
     for (const std::string& pattern : patterns) {
-        if (auto match = matchBannerPattern(pattern, banner))
+        if (auto match = matchWords(pattern, bannerWords))
             return match;
     }
     return std::nullopt;
