@@ -20,7 +20,9 @@ function(orvel_add_test)
   if("threads" IN_LIST T_LABELS)
     set_property(GLOBAL APPEND PROPERTY ORVEL_THREAD_TESTS ${name})
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+  # NO_PRETTY_VALUES: a parameter printed as bytes (pointers in it) would make the name
+  # differ from run to run.
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES
     PROPERTIES ${properties})
 endfunction()
 
