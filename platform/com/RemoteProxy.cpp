@@ -172,7 +172,7 @@ protected:
     ~RemoteFacet() = default;
     template <typename... A> HRESULT call(DISPID dispid, A... args)
     {
-        DispatchArgs params(orvel::detail::DispArg<A>::toVariant(args)...);
+        DispatchArgs params{orvel::detail::DispArg<A>::toVariant(args)...};
         return Invoke(dispid, IID_NULL, 0, DISPATCH_METHOD, params.get(), nullptr, nullptr,
                       nullptr);
     }
