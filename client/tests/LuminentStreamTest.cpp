@@ -274,12 +274,20 @@ TEST_F(LuminentStream, CloseWithASinkBlockedReturnsAfterAboutTwoSeconds)
     startCamera(c);
     makeClient();
     enableLog();
-    std::promise<void> release;
-    std::shared_future<void> released = release.get_future().share();
-    std::atomic<bool> blocked{false};
-    m_sink->onPart([&] {
-        if (!blocked.exchange(true))
-            released.wait();
+    // Shared with the hook: the callback thread leaves it only after this test body has
+    // gone on past Close.
+    struct Hold {
+        std::promise<void> release;
+        std::shared_future<void> released{release.get_future().share()};
+        std::atomic<bool> blocked{false};
+        std::atomic<bool> returned{false};
+    };
+    auto hold = std::make_shared<Hold>();
+    m_sink->onPart([hold] {
+        if (!hold->blocked.exchange(true)) {
+            hold->released.wait();
+            hold->returned = true;
+        }
     });
     ASSERT_EQ(open(m_camera->url(m_camera->videoPath())), S_OK);
     ASSERT_TRUE(m_sink->waitParts(1, 10s));
@@ -288,10 +296,15 @@ TEST_F(LuminentStream, CloseWithASinkBlockedReturnsAfterAboutTwoSeconds)
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GE(took, 1800ms);
     EXPECT_LT(took, 4000ms);
-    release.set_value();
+    hold->release.set_value();
     const std::string log = logText();
     EXPECT_NE(log.find("Callback thread hanging"), std::string::npos);
     EXPECT_EQ(log.find("Request thread hanging"), std::string::npos);
+    // The callback thread ends by itself once the sink returns.
+    for (auto until = std::chrono::steady_clock::now() + 5s;
+         !hold->returned && std::chrono::steady_clock::now() < until;)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_TRUE(hold->returned);
 }
 
 TEST_F(LuminentStream, PasswordsAreAnsweredBySetUserTheUrlAndThePrompt)
