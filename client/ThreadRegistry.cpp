@@ -1,6 +1,7 @@
 #include "client/ThreadRegistry.h"
 
 #include "client/ModuleState.h"
+#include "platform/base/Tick.h"
 
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -82,15 +83,24 @@ void ThreadRegistry::clearResult(DWORD threadId)
 
 void ThreadRegistry::terminateAll()
 {
-    std::map<DWORD, std::shared_ptr<ThreadEntry>> left;
+    // Killing a thread is not safe here, so each one left is asked to stop and given a bounded
+    // time to end; its entry stays until then, so its own remove() still signals the end.
+    std::vector<std::pair<DWORD, std::shared_ptr<ThreadEntry>>> left;
     {
         std::lock_guard lock(m_mutex);
-        left.swap(m_entries);
+        for (const auto& [id, entry] : m_entries) {
+            entry->stopped = true;
+            left.emplace_back(id, entry);
+        }
     }
+    const ULONGLONG deadline = GetTickCount64() + kTerminateWaitMs;
     for (const auto& [id, entry] : left) {
         logFormatted(LogFailure, "TerminateThreads (0x%.8X)", id);
-        entry->stopped = true;
+        const ULONGLONG now = GetTickCount64();
+        entry->ended->wait(now < deadline ? static_cast<DWORD>(deadline - now) : 0);
     }
+    std::lock_guard lock(m_mutex);
+    m_entries.clear();
 }
 
 ThreadRegistry& threadRegistry()

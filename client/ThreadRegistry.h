@@ -38,9 +38,11 @@ public:
     void appendResult(DWORD threadId, const BYTE* data, std::size_t size);
     std::vector<BYTE> takeResult(DWORD threadId);
     void clearResult(DWORD threadId);
-    // Library unload: logs "TerminateThreads (0x%.8X)" for each entry left and forgets it.
-    // Such a thread holds the library's live count, so normally none is left.
+    // Library unload: logs "TerminateThreads (0x%.8X)" for each entry left, stops it and
+    // waits for all of them to end, kTerminateWaitMs in all, then forgets them. Such a thread
+    // holds the library's live count, so normally none is left.
     void terminateAll();
+    static constexpr DWORD kTerminateWaitMs = 2000;
 
 private:
     std::mutex m_mutex;
