@@ -2,56 +2,12 @@
 
 #include "client/Log.h"
 #include "client/ModuleState.h"
-#include "platform/registry/Registry.h"
+#include "platform/registry/RegistryKey.h"
 
 #include <utility>
 
 namespace lumin {
 namespace {
-
-class Key {
-public:
-    Key() = default;
-    ~Key()
-    {
-        if (m_key)
-            RegCloseKey(m_key);
-    }
-    Key(const Key&) = delete;
-    Key& operator=(const Key&) = delete;
-
-    bool open(HKEY parent, const std::string& path)
-    {
-        return RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ, &m_key) == ERROR_SUCCESS;
-    }
-    HKEY get() const { return m_key; }
-
-    // A string value's text; empty when missing, not text, or empty.
-    std::string text(const char* valueName) const
-    {
-        DWORD type = 0;
-        DWORD size = 0;
-        if (RegQueryValueExA(m_key, valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-            (type != REG_SZ && type != REG_EXPAND_SZ) || size == 0)
-            return {};
-        std::string value(size, '\0');
-        if (RegQueryValueExA(m_key, valueName, nullptr, &type,
-                             reinterpret_cast<BYTE*>(value.data()), &size) != ERROR_SUCCESS)
-            return {};
-        value.resize(std::min<std::size_t>(size, value.size()));
-        while (!value.empty() && value.back() == '\0')
-            value.pop_back();
-        return value;
-    }
-    bool hasValue(const char* valueName) const
-    {
-        return RegQueryValueExA(m_key, valueName, nullptr, nullptr, nullptr, nullptr) ==
-               ERROR_SUCCESS;
-    }
-
-private:
-    HKEY m_key = nullptr;
-};
 
 std::string modelKeyPath(std::string_view name)
 {
@@ -63,7 +19,7 @@ std::string modelKeyPath(std::string_view name)
 HRESULT lookupTarget(std::string_view name, std::string_view version, CLSID* clsid)
 {
     std::string text;
-    Key model;
+    RegistryKey model;
     // A name with a backslash would address a deeper key, not a model.
     if (!name.empty() && name.find('\\') == std::string_view::npos &&
         model.open(HKEY_LOCAL_MACHINE, modelKeyPath(name))) {
@@ -73,7 +29,7 @@ HRESULT lookupTarget(std::string_view name, std::string_view version, CLSID* cls
         else
             text = model.text(nullptr);
     } else {
-        Key settings;
+        RegistryKey settings;
         if (!settings.open(HKEY_LOCAL_MACHINE, kModelTableKey)) {
             logLine(LogFailure, "LookupTarget failed");
             return E_FAIL;
@@ -91,7 +47,7 @@ HRESULT lookupTarget(std::string_view name, std::string_view version, CLSID* cls
 std::vector<std::string> chooserModelNames()
 {
     std::vector<std::string> names;
-    Key settings;
+    RegistryKey settings;
     if (!settings.open(HKEY_LOCAL_MACHINE, kModelTableKey))
         return names;
     char name[kMaxChoiceText + 1];
@@ -103,7 +59,7 @@ std::vector<std::string> chooserModelNames()
             continue; // a name too long for the list is not offered
         if (status != ERROR_SUCCESS)
             break;
-        Key model;
+        RegistryKey model;
         if (model.open(settings.get(), name) && !model.hasValue("Hidden"))
             names.emplace_back(name, size);
     }
@@ -112,7 +68,7 @@ std::vector<std::string> chooserModelNames()
 
 std::optional<std::vector<std::string>> modelVersionNames(std::string_view name)
 {
-    Key model;
+    RegistryKey model;
     if (name.empty() || name.size() > kMaxChoiceText || name.find('\\') != std::string_view::npos ||
         !model.open(HKEY_LOCAL_MACHINE, modelKeyPath(name)))
         return std::nullopt;

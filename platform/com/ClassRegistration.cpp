@@ -1,7 +1,7 @@
 #include "platform/com/ClassRegistration.h"
 
 #include "platform/com/Runtime.h"
-#include "platform/registry/Registry.h"
+#include "platform/registry/RegistryKey.h"
 
 #include <cerrno>
 #include <chrono>
@@ -21,46 +21,19 @@ constexpr unsigned long kErrorModNotFound = 126;
 constexpr unsigned long kErrorProcNotFound = 127;
 constexpr auto kProgramDeadline = std::chrono::seconds(30);
 
-class OpenKey {
-public:
-    OpenKey() = default;
-    ~OpenKey()
-    {
-        if (m_key)
-            RegCloseKey(m_key);
-    }
-    OpenKey(const OpenKey&) = delete;
-    OpenKey& operator=(const OpenKey&) = delete;
-    HKEY* out() { return &m_key; }
-    HKEY get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
-
-bool setString(HKEY key, const char* name, const std::string& text)
-{
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                          static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
-}
-
 // Creates HKCR\path and sets its default value and, optionally, one named value.
 bool writeKey(const std::string& path, const std::string& defaultValue, const char* name = nullptr,
               const std::string& value = {})
 {
-    OpenKey key;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, key.out(), nullptr) != ERROR_SUCCESS)
-        return false;
-    if (!setString(key.get(), nullptr, defaultValue))
-        return false;
-    return !name || setString(key.get(), name, value);
+    RegistryKey key;
+    return key.create(HKEY_CLASSES_ROOT, path) && key.setString(nullptr, defaultValue) &&
+           (!name || key.setString(name, value));
 }
 
 std::string defaultValueOf(const std::string& path)
 {
-    OpenKey key;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.out()) != ERROR_SUCCESS)
+    RegistryKey key;
+    if (!key.open(HKEY_CLASSES_ROOT, path))
         return {};
     char buffer[512];
     DWORD size = sizeof buffer;
@@ -90,6 +63,23 @@ bool removeProgId(const std::string& progId, const std::string& clsid)
     return removeTree(progId);
 }
 } // namespace
+
+ClassRegistration inProcessRegistration(const CLSID& clsid, const std::string& friendlyName,
+                                        const std::string& progId,
+                                        const std::string& versionIndependentProgId,
+                                        const GUID& typeLib, const std::string& libraryPath)
+{
+    ClassRegistration r;
+    r.clsid = clsid;
+    r.friendlyName = friendlyName;
+    r.kind = ServerKind::InProcess;
+    r.serverPath = libraryPath;
+    r.threadingModel = "Apartment";
+    r.progId = progId;
+    r.versionIndependentProgId = versionIndependentProgId;
+    r.typeLib = typeLib;
+    return r;
+}
 
 HRESULT registerClass(const ClassRegistration& r)
 {
@@ -135,6 +125,23 @@ HRESULT unregisterClass(const ClassRegistration& r)
     if (r.appId)
         ok = removeTree("AppID\\" + guidToString(*r.appId)) && ok;
     return ok ? S_OK : SELFREG_E_CLASS;
+}
+
+HRESULT registerTypeLibrary(const GUID& libid, const std::string& description,
+                            const std::string& libraryPath, TypeLibraryHelpDir helpDir)
+{
+    const std::string version = "TypeLib\\" + guidToString(libid) + "\\1.0";
+    bool ok = writeKey(version, description) && writeKey(version + "\\0\\linux64", libraryPath) &&
+              writeKey(version + "\\FLAGS", "0");
+    if (helpDir == TypeLibraryHelpDir::LibraryFolder)
+        ok = ok &&
+             writeKey(version + "\\HELPDIR", libraryPath.substr(0, libraryPath.rfind('/') + 1));
+    return ok ? S_OK : SELFREG_E_CLASS;
+}
+
+HRESULT unregisterTypeLibrary(const GUID& libid)
+{
+    return removeTree("TypeLib\\" + guidToString(libid)) ? S_OK : SELFREG_E_CLASS;
 }
 
 HRESULT registerServerLibrary(const std::string& path, bool unregister, std::string* detail)

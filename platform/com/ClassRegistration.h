@@ -13,6 +13,13 @@
 //   <VIProgID>                        @ = friendly name;  <VIProgID>\CLSID @ = {clsid},
 //                                     <VIProgID>\CurVer @ = versioned ProgID
 //   AppID\{appid}                     @ = friendly name, when given
+//
+// And for a type library (registerTypeLibrary), with no type library file behind it: the entry
+// names the library that carries the interfaces, so a lookup by library id finds this version.
+//   TypeLib\{libid}\1.0                @ = description
+//   TypeLib\{libid}\1.0\0\linux64      @ = library path
+//   TypeLib\{libid}\1.0\FLAGS          @ = "0"
+//   TypeLib\{libid}\1.0\HELPDIR        @ = the library's folder, with a slash; when asked
 
 #include "platform/com/Guid.h"
 
@@ -32,6 +39,13 @@ struct ClassRegistration {
     std::optional<GUID> appId;
     std::optional<GUID> typeLib;
 };
+
+// A class of a deliverable's own table, served in-process by libraryPath with "Apartment"
+// threading and described by the deliverable's type library.
+ClassRegistration inProcessRegistration(const CLSID& clsid, const std::string& friendlyName,
+                                        const std::string& progId,
+                                        const std::string& versionIndependentProgId,
+                                        const GUID& typeLib, const std::string& libraryPath);
 
 // S_OK, or SELFREG_E_CLASS when a key or value could not be written (E_INVALIDARG for a
 // registration without class id or server path).
@@ -53,3 +67,13 @@ HRESULT registerServerLibrary(const std::string& path, bool unregister,
 // (QT_QPA_PLATFORM=offscreen unless set), since registering never shows a window.
 HRESULT registerServerProgram(const std::string& path, bool unregister,
                               std::string* detail = nullptr);
+
+enum class TypeLibraryHelpDir { Omit, LibraryFolder };
+
+// S_OK, or SELFREG_E_CLASS when a key or value could not be written.
+HRESULT registerTypeLibrary(const GUID& libid, const std::string& description,
+                            const std::string& libraryPath,
+                            TypeLibraryHelpDir helpDir = TypeLibraryHelpDir::Omit);
+// Removes TypeLib\{libid} with all its versions. Missing is no error: S_OK; else
+// SELFREG_E_CLASS.
+HRESULT unregisterTypeLibrary(const GUID& libid);

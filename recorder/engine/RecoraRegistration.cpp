@@ -3,9 +3,7 @@
 #include "common/RecoraClasses.h"
 #include "platform/base/Utf.h"
 #include "platform/com/ClassRegistration.h"
-#include "platform/registry/Registry.h"
-
-#include <cstring>
+#include "platform/registry/RegistryKey.h"
 
 namespace {
 constexpr const char* kClassName = "CamRecord Class";
@@ -25,12 +23,6 @@ ClassRegistration camRecordRegistration(const std::string& programPath)
     r.typeLib = LIBID_RECORALib;
     return r;
 }
-
-bool setString(HKEY key, const char* name, const std::string& value)
-{
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
-}
 } // namespace
 
 HRESULT registerRecora(const std::string& programPath)
@@ -39,27 +31,13 @@ HRESULT registerRecora(const std::string& programPath)
     if (FAILED(hr))
         return hr;
 
-    bool ok = true;
-    HKEY key = nullptr;
-    const std::string clsidKey = "CLSID\\" + guidToString(CLSID_CamRecord) + "\\Programmable";
-    ok = RegCreateKeyA(HKEY_CLASSES_ROOT, clsidKey.c_str(), &key) == ERROR_SUCCESS && ok;
-    if (key)
-        RegCloseKey(key);
-    key = nullptr;
-    const std::string appIdKey = "AppID\\" + guidToString(APPID_Recora);
-    if (RegCreateKeyA(HKEY_CLASSES_ROOT, appIdKey.c_str(), &key) == ERROR_SUCCESS) {
-        ok = setString(key, nullptr, "Recora") && ok;
-        RegCloseKey(key);
-    } else {
-        ok = false;
-    }
-    key = nullptr;
-    if (RegCreateKeyA(HKEY_CLASSES_ROOT, kAppIdKey, &key) == ERROR_SUCCESS) {
-        ok = setString(key, "AppID", guidToString(APPID_Recora)) && ok;
-        RegCloseKey(key);
-    } else {
-        ok = false;
-    }
+    RegistryKey programmable;
+    bool ok = programmable.create(HKEY_CLASSES_ROOT,
+                                  "CLSID\\" + guidToString(CLSID_CamRecord) + "\\Programmable");
+    ok = setDefaultValue(HKEY_CLASSES_ROOT, "AppID\\" + guidToString(APPID_Recora), "Recora") && ok;
+    RegistryKey byName;
+    ok = byName.create(HKEY_CLASSES_ROOT, kAppIdKey) &&
+         byName.setString("AppID", guidToString(APPID_Recora)) && ok;
     return ok ? S_OK : SELFREG_E_CLASS;
 }
 

@@ -104,6 +104,26 @@ TEST_F(ClassRegistrationTest, ProgramRegistersWhenRunWithRegServer)
     EXPECT_FALSE(exists("OrvelTest.LocalServer.1"));
 }
 
+TEST_F(ClassRegistrationTest, TypeLibraryNamesTheLibraryThatCarriesTheInterfaces)
+{
+    const GUID libid = makeGuid("{5E1D0A01-0000-4000-8000-0000000000B2}");
+    const std::string version = "TypeLib\\{5E1D0A01-0000-4000-8000-0000000000B2}\\1.0";
+    ASSERT_EQ(registerTypeLibrary(libid, "Test 1.0 Type Library", "/opt/test/libTest.so"), S_OK);
+    EXPECT_EQ(defaultOf(version), "Test 1.0 Type Library");
+    EXPECT_EQ(defaultOf(version + "\\0\\linux64"), "/opt/test/libTest.so");
+    EXPECT_EQ(defaultOf(version + "\\FLAGS"), "0");
+    EXPECT_FALSE(exists(version + "\\HELPDIR"));
+
+    ASSERT_EQ(registerTypeLibrary(libid, "Test 1.0 Type Library", "/opt/test/libTest.so",
+                                  TypeLibraryHelpDir::LibraryFolder),
+              S_OK);
+    EXPECT_EQ(defaultOf(version + "\\HELPDIR"), "/opt/test/");
+
+    ASSERT_EQ(unregisterTypeLibrary(libid), S_OK);
+    EXPECT_FALSE(exists("TypeLib\\{5E1D0A01-0000-4000-8000-0000000000B2}"));
+    EXPECT_EQ(unregisterTypeLibrary(libid), S_OK);
+}
+
 TEST_F(ClassRegistrationTest, FailuresGetTheirCodes)
 {
     std::string detail;
