@@ -1,8 +1,6 @@
 #include "client/tests/StreamSink.h"
 
-#include "common/ICamDataObject.h"
-#include "platform/com/ComPtr.h"
-#include "platform/com/TaskMemory.h"
+#include "tools/clientkit/ReceivedPart.h"
 
 #include <algorithm>
 
@@ -14,24 +12,9 @@ HRESULT StreamSink::OnDataAvailable(UI4 dwCookie, UI4 dwType)
     part.cookie = dwCookie;
     part.type = dwType;
     part.at = std::chrono::steady_clock::now();
-    part.contentType = "-";
-    ComPtr<ICamDataObject> object;
-    GUID iid = IID_ICamDataObject;
-    if (m_client && m_client->QueryDataObject(&iid, object.putVoid()) == S_OK) {
-        object->Lock();
-        DWORD size = 0;
-        BYTE* bytes = nullptr;
-        if (object->GetData(FALSE, &size, &bytes) == S_OK) {
-            part.data.assign(reinterpret_cast<char*>(bytes), size);
-            CoTaskMemFree(bytes);
-        }
-        Bstr name("content-type");
-        BSTR value = nullptr;
-        if (object->GetProperty(name.get(), &value) == S_OK && value)
-            part.contentType = bstrToUtf8(value);
-        SysFreeString(value);
-        object->Unlock();
-    }
+    ReceivedPart received = readReceivedPart(m_client);
+    part.data = std::move(received.data);
+    part.contentType = std::move(received.contentType);
     {
         std::lock_guard lock(m_mutex);
         m_parts.push_back(std::move(part));

@@ -1,12 +1,11 @@
 #include "tools/camctl/CamCtlClient.h"
 
-#include "common/ICamDataObject.h"
 #include "common/LuminClasses.h"
 #include "platform/com/ClassRegistration.h"
 #include "platform/com/Runtime.h"
-#include "platform/com/TaskMemory.h"
 #include "platform/com/UnknownImpl.h"
 #include "platform/http/Prompts.h"
+#include "tools/clientkit/ReceivedPart.h"
 
 #include <charconv>
 #include <cstdio>
@@ -28,24 +27,9 @@ public:
     {
         PartRecord part;
         part.type = dwType;
-        part.contentType = "-";
-        ComPtr<ICamDataObject> object;
-        GUID iid = IID_ICamDataObject;
-        if (m_request && m_request->QueryDataObject(&iid, object.putVoid()) == S_OK) {
-            object->Lock();
-            DWORD size = 0;
-            BYTE* bytes = nullptr;
-            if (object->GetData(FALSE, &size, &bytes) == S_OK) {
-                part.data.assign(reinterpret_cast<char*>(bytes), size);
-                CoTaskMemFree(bytes);
-            }
-            Bstr name("content-type");
-            BSTR value = nullptr;
-            if (object->GetProperty(name.get(), &value) == S_OK && value)
-                part.contentType = bstrToUtf8(value);
-            SysFreeString(value);
-            object->Unlock();
-        }
+        ReceivedPart received = readReceivedPart(m_request);
+        part.data = std::move(received.data);
+        part.contentType = std::move(received.contentType);
         {
             std::lock_guard lock(m_shared->mutex);
             part.number = ++m_shared->partCount;
