@@ -34,25 +34,19 @@ std::string CamTarget100::cameraQuery(BSTR bstrCamera) const
 HRESULT CamTarget100::FormatVideoUrl(BSTR bstrHost, BSTR bstrResolution, BSTR bstrCamera,
                                      BSTR* pbstrURL)
 {
-    auto host = hostPiece(bstrHost);
-    if (!host)
-        return E_FAIL;
-    std::string url = "http://" + *host + "/cgi-bin/";
+    std::string path = "/cgi-bin/";
     if (auto r = m_state.resolution(bstrResolution, CapsList::Video))
-        url += *r + (equalsIgnoringCase(*r, "halfsize") ? ".srvpushs" : ".srvpushb");
-    return assignUrl(pbstrURL, url + cameraQuery(bstrCamera));
+        path += *r + (equalsIgnoringCase(*r, "halfsize") ? ".srvpushs" : ".srvpushb");
+    return assignHostUrl(pbstrURL, bstrHost, path + cameraQuery(bstrCamera));
 }
 
 HRESULT CamTarget100::FormatImageUrl(BSTR bstrHost, BSTR bstrResolution, BSTR bstrCamera,
                                      BSTR* pbstrURL)
 {
-    auto host = hostPiece(bstrHost);
-    if (!host)
-        return E_FAIL;
-    std::string url = "http://" + *host + "/cgi-bin/";
+    std::string path = "/cgi-bin/";
     if (auto r = m_state.resolution(bstrResolution, CapsList::Image))
-        url += *r + ".jpg";
-    return assignUrl(pbstrURL, url + cameraQuery(bstrCamera));
+        path += *r + ".jpg";
+    return assignHostUrl(pbstrURL, bstrHost, path + cameraQuery(bstrCamera));
 }
 
 HRESULT CamTarget100::FormatCenterUrl(BSTR bstrHost, BSTR bstrCamera, INT, INT, INT nLx, INT nLy,
@@ -60,23 +54,18 @@ HRESULT CamTarget100::FormatCenterUrl(BSTR bstrHost, BSTR bstrCamera, INT, INT, 
 {
     if (!isMultiInput())
         return E_NOTIMPL;
-    auto host = hostPiece(bstrHost);
-    if (!host)
-        return E_FAIL;
-    return assignUrl(pbstrURL, "http://" + *host + "/video.html?dummy=yes&camsecid=0&camera=" +
-                                   m_state.camera(bstrCamera) + "&extrem=?" + std::to_string(nLx) +
-                                   "," + std::to_string(nLy));
+    return assignHostUrl(pbstrURL, bstrHost,
+                         "/video.html?dummy=yes&camsecid=0&camera=" + m_state.camera(bstrCamera) +
+                             "&extrem=?" + std::to_string(nLx) + "," + std::to_string(nLy));
 }
 
 HRESULT CamTarget100::FormatHomeUrl(BSTR bstrHost, BSTR bstrCamera, BSTR* pbstrURL)
 {
     if (!isMultiInput())
         return E_NOTIMPL;
-    auto host = hostPiece(bstrHost);
-    if (!host)
-        return E_FAIL;
-    return assignUrl(pbstrURL, "http://" + *host + "/cgi-bin/control?camera=" +
-                                   m_state.camera(bstrCamera) + "&zoom=1&pan=0&tilt=0");
+    return assignHostUrl(pbstrURL, bstrHost,
+                         "/cgi-bin/control?camera=" + m_state.camera(bstrCamera) +
+                             "&zoom=1&pan=0&tilt=0");
 }
 
 HRESULT CamTarget100::FormatDiscreteZoomUrl(BSTR bstrHost, BSTR bstrCamera, INT nZoom,
@@ -89,22 +78,10 @@ HRESULT CamTarget100::FormatDiscreteZoomUrl(BSTR bstrHost, BSTR bstrCamera, INT 
     // server's client treated both as "nothing to send".
     if (!host)
         return S_OK;
-    const char* zoom = "";
-    switch (nZoom) {
-    case CamZoomWideEnd:
-        zoom = "&zoom=1";
-        break;
-    case CamZoomTeleEnd:
-        zoom = "&zoom=999";
-        break;
-    case CamZoomTeleStep:
-    case CamZoomWideStep:
+    if (nZoom == CamZoomTeleStep || nZoom == CamZoomWideStep)
         return S_FALSE;
-    default:
-        break;
-    }
-    return assignUrl(pbstrURL, "http://" + *host +
-                                   "/cgi-bin/control?camera=" + m_state.camera(bstrCamera) + zoom);
+    return assignUrl(pbstrURL, "http://" + *host + "/cgi-bin/control?camera=" +
+                                   m_state.camera(bstrCamera) + cgiControlZoom(nZoom));
 }
 
 } // namespace lumin

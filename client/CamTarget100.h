@@ -8,16 +8,8 @@ namespace lumin {
 
 class CamTarget100 final : public CamTargetImpl<CamTarget100> {
 public:
-    HRESULT Init(BSTR bstrName) override;
-    HRESULT FormatVideoUrl(BSTR bstrHost, BSTR bstrResolution, BSTR bstrCamera,
-                           BSTR* pbstrURL) override;
-    HRESULT FormatImageUrl(BSTR bstrHost, BSTR bstrResolution, BSTR bstrCamera,
-                           BSTR* pbstrURL) override;
-    HRESULT FormatCenterUrl(BSTR bstrHost, BSTR bstrCamera, INT nWidth, INT nHeight, INT nLx,
-                            INT nLy, BSTR* pbstrURL) override;
-    HRESULT FormatHomeUrl(BSTR bstrHost, BSTR bstrCamera, BSTR* pbstrURL) override;
-    HRESULT FormatDiscreteZoomUrl(BSTR bstrHost, BSTR bstrCamera, INT nZoom,
-                                  BSTR* pbstrURL) override;
+    LUMIN_CAMTARGET_URL_METHODS;
+    LUMIN_CAMTARGET_PTZ_METHODS;
 
 private:
     bool isMultiInput() const;

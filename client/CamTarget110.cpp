@@ -20,12 +20,14 @@ HRESULT CamTarget110::Init(BSTR bstrName)
 HRESULT CamTarget110::formatJpegUrl(BSTR bstrHost, BSTR bstrResolution, BSTR bstrCamera,
                                     CapsList list, BSTR* pbstrURL) const
 {
-    auto host = hostPiece(bstrHost);
-    if (!host)
-        return E_FAIL;
-    return assignUrl(pbstrURL, "http://" + *host + "/cgi-bin/" +
-                                   m_state.resolution(bstrResolution, list).value_or("") +
-                                   ".jpg?camera=" + m_state.camera(bstrCamera) + "&motion=0");
+    return assignHostUrl(pbstrURL, bstrHost,
+                         "/cgi-bin/" + m_state.resolution(bstrResolution, list).value_or("") +
+                             ".jpg?camera=" + m_state.camera(bstrCamera) + "&motion=0");
+}
+
+std::string CamTarget110::controlPath(BSTR bstrCamera) const
+{
+    return "/cgi-bin/control?speed=777&camera=" + m_state.camera(bstrCamera);
 }
 
 HRESULT CamTarget110::FormatVideoUrl(BSTR bstrHost, BSTR bstrResolution, BSTR bstrCamera,
@@ -43,50 +45,21 @@ HRESULT CamTarget110::FormatImageUrl(BSTR bstrHost, BSTR bstrResolution, BSTR bs
 HRESULT CamTarget110::FormatCenterUrl(BSTR bstrHost, BSTR bstrCamera, INT nWidth, INT nHeight,
                                       INT nLx, INT nLy, BSTR* pbstrURL)
 {
-    auto host = hostPiece(bstrHost);
-    if (!host)
-        return E_FAIL;
-    return assignUrl(
-        pbstrURL,
-        "http://" + *host + "/cgi-bin/control?speed=777&camera=" + m_state.camera(bstrCamera) +
-            "&imagewidth=" + std::to_string(nWidth) + "&imageheight=" + std::to_string(nHeight) +
-            "&extrem=?" + std::to_string(nLx) + "," + std::to_string(nLy));
+    return assignHostUrl(pbstrURL, bstrHost,
+                         controlPath(bstrCamera) + "&imagewidth=" + std::to_string(nWidth) +
+                             "&imageheight=" + std::to_string(nHeight) + "&extrem=?" +
+                             std::to_string(nLx) + "," + std::to_string(nLy));
 }
 
 HRESULT CamTarget110::FormatHomeUrl(BSTR bstrHost, BSTR bstrCamera, BSTR* pbstrURL)
 {
-    auto host = hostPiece(bstrHost);
-    if (!host)
-        return E_FAIL;
-    return assignUrl(pbstrURL, "http://" + *host + "/cgi-bin/control?speed=777&camera=" +
-                                   m_state.camera(bstrCamera) + "&zoom=1&pan=0&tilt=0");
+    return assignHostUrl(pbstrURL, bstrHost, controlPath(bstrCamera) + "&zoom=1&pan=0&tilt=0");
 }
 
 HRESULT CamTarget110::FormatDiscreteZoomUrl(BSTR bstrHost, BSTR bstrCamera, INT nZoom,
                                             BSTR* pbstrURL)
 {
-    auto host = hostPiece(bstrHost);
-    if (!host)
-        return E_FAIL;
-    const char* zoom = "";
-    switch (nZoom) {
-    case CamZoomWideEnd:
-        zoom = "&zoom=1";
-        break;
-    case CamZoomTeleEnd:
-        zoom = "&zoom=999";
-        break;
-    case CamZoomTeleStep:
-        zoom = "&zoomrel=tele";
-        break;
-    case CamZoomWideStep:
-        zoom = "&zoomrel=wide";
-        break;
-    default:
-        break;
-    }
-    return assignUrl(pbstrURL, "http://" + *host + "/cgi-bin/control?speed=777&camera=" +
-                                   m_state.camera(bstrCamera) + zoom);
+    return assignHostUrl(pbstrURL, bstrHost, controlPath(bstrCamera) + cgiControlZoom(nZoom));
 }
 
 } // namespace lumin

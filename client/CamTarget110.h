@@ -8,20 +8,14 @@ namespace lumin {
 
 class CamTarget110 final : public CamTargetImpl<CamTarget110> {
 public:
-    HRESULT Init(BSTR bstrName) override;
-    HRESULT FormatVideoUrl(BSTR bstrHost, BSTR bstrResolution, BSTR bstrCamera,
-                           BSTR* pbstrURL) override;
-    HRESULT FormatImageUrl(BSTR bstrHost, BSTR bstrResolution, BSTR bstrCamera,
-                           BSTR* pbstrURL) override;
-    HRESULT FormatCenterUrl(BSTR bstrHost, BSTR bstrCamera, INT nWidth, INT nHeight, INT nLx,
-                            INT nLy, BSTR* pbstrURL) override;
-    HRESULT FormatHomeUrl(BSTR bstrHost, BSTR bstrCamera, BSTR* pbstrURL) override;
-    HRESULT FormatDiscreteZoomUrl(BSTR bstrHost, BSTR bstrCamera, INT nZoom,
-                                  BSTR* pbstrURL) override;
+    LUMIN_CAMTARGET_URL_METHODS;
+    LUMIN_CAMTARGET_PTZ_METHODS;
 
 private:
     HRESULT formatJpegUrl(BSTR bstrHost, BSTR bstrResolution, BSTR bstrCamera, CapsList list,
                           BSTR* pbstrURL) const;
+    // "/cgi-bin/control?speed=777&camera=N", which every PTZ URL starts with.
+    std::string controlPath(BSTR bstrCamera) const;
 };
 
 } // namespace lumin

@@ -13,22 +13,16 @@ HRESULT CamTarget200::Init(BSTR)
 
 HRESULT CamTarget200::FormatVideoUrl(BSTR bstrHost, BSTR bstrResolution, BSTR, BSTR* pbstrURL)
 {
-    auto host = hostPiece(bstrHost);
-    if (!host)
-        return E_FAIL;
-    return assignUrl(
-        pbstrURL, "http://" + *host + "/cgi-bin/" +
-                      m_state.resolution(bstrResolution, CapsList::Video).value_or("") + ".mjpg");
+    return assignHostUrl(
+        pbstrURL, bstrHost,
+        "/cgi-bin/" + m_state.resolution(bstrResolution, CapsList::Video).value_or("") + ".mjpg");
 }
 
 HRESULT CamTarget200::FormatImageUrl(BSTR bstrHost, BSTR bstrResolution, BSTR, BSTR* pbstrURL)
 {
-    auto host = hostPiece(bstrHost);
-    if (!host)
-        return E_FAIL;
-    return assignUrl(pbstrURL,
-                     "http://" + *host + "/cgi-bin/" +
-                         m_state.resolution(bstrResolution, CapsList::Image).value_or("") + ".jpg");
+    return assignHostUrl(
+        pbstrURL, bstrHost,
+        "/cgi-bin/" + m_state.resolution(bstrResolution, CapsList::Image).value_or("") + ".jpg");
 }
 
 } // namespace lumin

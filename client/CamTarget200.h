@@ -7,11 +7,7 @@ namespace lumin {
 
 class CamTarget200 final : public CamTargetImpl<CamTarget200> {
 public:
-    HRESULT Init(BSTR bstrName) override;
-    HRESULT FormatVideoUrl(BSTR bstrHost, BSTR bstrResolution, BSTR bstrCamera,
-                           BSTR* pbstrURL) override;
-    HRESULT FormatImageUrl(BSTR bstrHost, BSTR bstrResolution, BSTR bstrCamera,
-                           BSTR* pbstrURL) override;
+    LUMIN_CAMTARGET_URL_METHODS;
 };
 
 } // namespace lumin

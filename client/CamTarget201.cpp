@@ -11,28 +11,27 @@ HRESULT CamTarget201::Init(BSTR)
     return S_OK;
 }
 
+HRESULT CamTarget201::formatCgiUrl(BSTR bstrHost, const char* script, BSTR bstrResolution,
+                                   BSTR bstrCamera, CapsList list, BSTR* pbstrURL) const
+{
+    return assignHostUrl(pbstrURL, bstrHost,
+                         std::string("/cgi-bin/") + script + "?resolution=" +
+                             m_state.resolution(bstrResolution, list).value_or("") +
+                             "&camera=" + m_state.camera(bstrCamera));
+}
+
 HRESULT CamTarget201::FormatVideoUrl(BSTR bstrHost, BSTR bstrResolution, BSTR bstrCamera,
                                      BSTR* pbstrURL)
 {
-    auto host = hostPiece(bstrHost);
-    if (!host)
-        return E_FAIL;
-    return assignUrl(pbstrURL,
-                     "http://" + *host + "/cgi-bin/mjpg/video.cgi?resolution=" +
-                         m_state.resolution(bstrResolution, CapsList::Video).value_or("") +
-                         "&camera=" + m_state.camera(bstrCamera));
+    return formatCgiUrl(bstrHost, "mjpg/video.cgi", bstrResolution, bstrCamera, CapsList::Video,
+                        pbstrURL);
 }
 
 HRESULT CamTarget201::FormatImageUrl(BSTR bstrHost, BSTR bstrResolution, BSTR bstrCamera,
                                      BSTR* pbstrURL)
 {
-    auto host = hostPiece(bstrHost);
-    if (!host)
-        return E_FAIL;
-    return assignUrl(pbstrURL,
-                     "http://" + *host + "/cgi-bin/jpg/image.cgi?resolution=" +
-                         m_state.resolution(bstrResolution, CapsList::Image).value_or("") +
-                         "&camera=" + m_state.camera(bstrCamera));
+    return formatCgiUrl(bstrHost, "jpg/image.cgi", bstrResolution, bstrCamera, CapsList::Image,
+                        pbstrURL);
 }
 
 } // namespace lumin

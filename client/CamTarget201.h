@@ -7,11 +7,11 @@ namespace lumin {
 
 class CamTarget201 final : public CamTargetImpl<CamTarget201> {
 public:
-    HRESULT Init(BSTR bstrName) override;
-    HRESULT FormatVideoUrl(BSTR bstrHost, BSTR bstrResolution, BSTR bstrCamera,
-                           BSTR* pbstrURL) override;
-    HRESULT FormatImageUrl(BSTR bstrHost, BSTR bstrResolution, BSTR bstrCamera,
-                           BSTR* pbstrURL) override;
+    LUMIN_CAMTARGET_URL_METHODS;
+
+private:
+    HRESULT formatCgiUrl(BSTR bstrHost, const char* script, BSTR bstrResolution, BSTR bstrCamera,
+                         CapsList list, BSTR* pbstrURL) const;
 };
 
 } // namespace lumin

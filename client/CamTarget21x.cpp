@@ -3,9 +3,9 @@
 namespace lumin {
 namespace {
 
-std::string ptzPrefix(const std::string& host, const CamTargetBase& state, BSTR bstrCamera)
+std::string ptzPath(const CamTargetBase& state, BSTR bstrCamera)
 {
-    return "http://" + host + "/orvel-cgi/com/ptz.cgi?speed=75&camera=" + state.camera(bstrCamera);
+    return "/orvel-cgi/com/ptz.cgi?speed=75&camera=" + state.camera(bstrCamera);
 }
 
 } // namespace
@@ -13,57 +13,44 @@ std::string ptzPrefix(const std::string& host, const CamTargetBase& state, BSTR 
 HRESULT formatOrvelVideoUrl(const CamTargetBase& state, BSTR bstrHost, BSTR bstrResolution,
                             BSTR bstrCamera, BSTR* pbstrURL)
 {
-    auto host = hostPiece(bstrHost);
-    if (!host)
-        return E_FAIL;
     std::string r = state.resolution(bstrResolution, CapsList::Video).value_or("");
     // The NTSC half-size models stream their smallest size only by this name; a resolution
     // taken from the defaults is never replaced.
     if (SysStringLen(bstrResolution) > 0 && isNtscHalfSizeModel(state.modelName()) &&
         equalsIgnoringCase(bstrToUtf8(bstrResolution), "176x112 (NTSC)"))
         r = "halfsize";
-    return assignUrl(pbstrURL, "http://" + *host + "/orvel-cgi/mjpg/video.cgi?resolution=" + r +
-                                   "&camera=" + state.camera(bstrCamera));
+    return assignHostUrl(pbstrURL, bstrHost,
+                         "/orvel-cgi/mjpg/video.cgi?resolution=" + r +
+                             "&camera=" + state.camera(bstrCamera));
 }
 
 HRESULT formatOrvelImageUrl(const CamTargetBase& state, BSTR bstrHost, BSTR bstrResolution,
                             BSTR bstrCamera, BSTR* pbstrURL)
 {
-    auto host = hostPiece(bstrHost);
-    if (!host)
-        return E_FAIL;
-    return assignUrl(pbstrURL, "http://" + *host + "/orvel-cgi/jpg/image.cgi?resolution=" +
-                                   state.resolution(bstrResolution, CapsList::Image).value_or("") +
-                                   "&camera=" + state.camera(bstrCamera));
+    return assignHostUrl(pbstrURL, bstrHost,
+                         "/orvel-cgi/jpg/image.cgi?resolution=" +
+                             state.resolution(bstrResolution, CapsList::Image).value_or("") +
+                             "&camera=" + state.camera(bstrCamera));
 }
 
 HRESULT formatOrvelCenterUrl(const CamTargetBase& state, BSTR bstrHost, BSTR bstrCamera, INT nWidth,
                              INT nHeight, INT nLx, INT nLy, BSTR* pbstrURL)
 {
-    auto host = hostPiece(bstrHost);
-    if (!host)
-        return E_FAIL;
-    return assignUrl(pbstrURL, ptzPrefix(*host, state, bstrCamera) +
-                                   "&imagewidth=" + std::to_string(nWidth) +
-                                   "&imageheight=" + std::to_string(nHeight) + "&center=?" +
-                                   std::to_string(nLx) + "," + std::to_string(nLy));
+    return assignHostUrl(pbstrURL, bstrHost,
+                         ptzPath(state, bstrCamera) + "&imagewidth=" + std::to_string(nWidth) +
+                             "&imageheight=" + std::to_string(nHeight) + "&center=?" +
+                             std::to_string(nLx) + "," + std::to_string(nLy));
 }
 
 HRESULT formatOrvelHomeUrl(const CamTargetBase& state, BSTR bstrHost, BSTR bstrCamera,
                            BSTR* pbstrURL)
 {
-    auto host = hostPiece(bstrHost);
-    if (!host)
-        return E_FAIL;
-    return assignUrl(pbstrURL, ptzPrefix(*host, state, bstrCamera) + "&move=home");
+    return assignHostUrl(pbstrURL, bstrHost, ptzPath(state, bstrCamera) + "&move=home");
 }
 
 HRESULT formatOrvelZoomUrl(const CamTargetBase& state, BSTR bstrHost, BSTR bstrCamera, INT nZoom,
                            BSTR* pbstrURL)
 {
-    auto host = hostPiece(bstrHost);
-    if (!host)
-        return E_FAIL;
     int zoom = 0;
     switch (nZoom) {
     case CamZoomWideEnd:
@@ -81,8 +68,8 @@ HRESULT formatOrvelZoomUrl(const CamTargetBase& state, BSTR bstrHost, BSTR bstrC
     default:
         break;
     }
-    return assignUrl(pbstrURL,
-                     ptzPrefix(*host, state, bstrCamera) + "&rzoom=" + std::to_string(zoom));
+    return assignHostUrl(pbstrURL, bstrHost,
+                         ptzPath(state, bstrCamera) + "&rzoom=" + std::to_string(zoom));
 }
 
 } // namespace lumin

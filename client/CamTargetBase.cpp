@@ -143,6 +143,30 @@ HRESULT assignUrl(BSTR* pbstrURL, const std::string& url)
     return SysReAllocString(pbstrURL, wide.c_str()) ? S_OK : E_FAIL;
 }
 
+HRESULT assignHostUrl(BSTR* pbstrURL, BSTR bstrHost, const std::string& path)
+{
+    auto host = hostPiece(bstrHost);
+    if (!host)
+        return E_FAIL;
+    return assignUrl(pbstrURL, "http://" + *host + path);
+}
+
+const char* cgiControlZoom(INT nZoom)
+{
+    switch (nZoom) {
+    case CamZoomWideEnd:
+        return "&zoom=1";
+    case CamZoomTeleEnd:
+        return "&zoom=999";
+    case CamZoomTeleStep:
+        return "&zoomrel=tele";
+    case CamZoomWideStep:
+        return "&zoomrel=wide";
+    default:
+        return "";
+    }
+}
+
 std::string trimResolution(std::string_view text)
 {
     text = text.substr(0, text.find('('));

@@ -65,8 +65,28 @@ private:
 std::optional<std::string> hostPiece(BSTR bstrHost);
 // Replaces *pbstrURL with url by reallocation. \retval S_OK, E_FAIL (null or out of memory)
 HRESULT assignUrl(BSTR* pbstrURL, const std::string& url);
+// Assigns "http://<host>" + path. \retval S_OK, E_FAIL (no host, null, or out of memory)
+HRESULT assignHostUrl(BSTR* pbstrURL, BSTR bstrHost, const std::string& path);
+// The zoom piece of a /cgi-bin/control URL for a CamZoom code: "&zoom=1", "&zoom=999",
+// "&zoomrel=tele", "&zoomrel=wide", or empty for an unknown code.
+const char* cgiControlZoom(INT nZoom);
 // A resolution as the camera takes it: cut at the first "(" and stripped of white space.
 std::string trimResolution(std::string_view text);
+
+// What each target class declares: Init and the two formatters every target implements, and the
+// three camera-control formatters of the targets with PTZ.
+#define LUMIN_CAMTARGET_URL_METHODS                                                                \
+    HRESULT Init(BSTR bstrName) override;                                                          \
+    HRESULT FormatVideoUrl(BSTR bstrHost, BSTR bstrResolution, BSTR bstrCamera, BSTR* pbstrURL)    \
+        override;                                                                                  \
+    HRESULT FormatImageUrl(BSTR bstrHost, BSTR bstrResolution, BSTR bstrCamera, BSTR* pbstrURL)    \
+        override
+#define LUMIN_CAMTARGET_PTZ_METHODS                                                                \
+    HRESULT FormatCenterUrl(BSTR bstrHost, BSTR bstrCamera, INT nWidth, INT nHeight, INT nLx,      \
+                            INT nLy, BSTR* pbstrURL) override;                                     \
+    HRESULT FormatHomeUrl(BSTR bstrHost, BSTR bstrCamera, BSTR* pbstrURL) override;                \
+    HRESULT FormatDiscreteZoomUrl(BSTR bstrHost, BSTR bstrCamera, INT nZoom, BSTR* pbstrURL)       \
+        override
 
 template <typename Derived> class CamTargetImpl : public UnknownImpl<Derived, ICamTarget> {
 public:
