@@ -1,9 +1,9 @@
 #include "client/ModuleState.h"
 
-#include <climits>
+#include "platform/base/ModulePath.h"
+
 #include <cstdarg>
 #include <cstdlib>
-#include <dlfcn.h>
 #include <new>
 #include <vector>
 
@@ -47,12 +47,7 @@ void moduleUnload()
 
 std::string modulePath()
 {
-    Dl_info info{};
-    if (::dladdr(reinterpret_cast<void*>(&modulePath), &info) == 0 || !info.dli_fname)
-        return {};
-    // Registration records this path, so it must not depend on the loader's working folder.
-    char resolved[PATH_MAX];
-    return ::realpath(info.dli_fname, resolved) ? std::string(resolved) : info.dli_fname;
+    return modulePathOf(reinterpret_cast<const void*>(&modulePath));
 }
 
 void logLine(UI4 level, const char* text)

@@ -3,7 +3,7 @@
 #include "client/ClassTable.h"
 #include "client/ModuleState.h"
 #include "client/Registration.h"
-#include "platform/com/Runtime.h"
+#include "platform/com/ModuleEntryPoints.h"
 
 namespace {
 
@@ -35,22 +35,4 @@ namespace {
 
 } // namespace
 
-ORVEL_EXPORT HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv)
-{
-    return lumin::getClassObject(rclsid, riid, ppv);
-}
-
-ORVEL_EXPORT HRESULT DllCanUnloadNow()
-{
-    return lumin::canUnloadNow();
-}
-
-ORVEL_EXPORT HRESULT DllRegisterServer()
-{
-    return lumin::registerServer(lumin::modulePath());
-}
-
-ORVEL_EXPORT HRESULT DllUnregisterServer()
-{
-    return lumin::unregisterServer(lumin::modulePath());
-}
+ORVEL_MODULE_ENTRY_POINTS(lumin);
