@@ -10,13 +10,52 @@ MultipartSplitter::MultipartSplitter(std::string marker, Deliver deliver, std::s
 
 MultipartSplitter::Result MultipartSplitter::feed(const char* data, std::size_t size)
 {
-    if (m_buffer.size() + size > m_maxPart)
+    if (m_filled + size > m_maxPart)
         return Result::TooLarge;
-    m_buffer.insert(m_buffer.end(), data, data + size);
+    char* to = room(size);
+    if (to == nullptr)
+        return Result::TooLarge;
+    if (size > 0)
+        std::memcpy(to, data, size);
+    return commit(size);
+}
+
+char* MultipartSplitter::room(std::size_t size)
+{
+    if (m_filled > m_maxPart)
+        return nullptr;
+    if (m_buffer.size() < m_filled + size) {
+        try {
+            // The vector grows geometrically, so a growing part is not copied per chunk.
+            m_buffer.resize(m_filled + size);
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        } catch (const std::length_error&) {
+            return nullptr;
+        }
+    }
+    return m_buffer.data() + m_filled;
+}
+
+MultipartSplitter::Result MultipartSplitter::commit(std::size_t count)
+{
+    if (m_filled + count > m_maxPart || m_filled + count > m_buffer.size())
+        return Result::TooLarge;
+    m_filled += count;
+    return split();
+}
+
+MultipartSplitter::Result MultipartSplitter::split()
+{
     const std::size_t markerLength = m_marker.size();
+    // Drops the first n bytes, keeping the rest at the start.
+    auto consume = [this](std::size_t n) {
+        std::memmove(m_buffer.data(), m_buffer.data() + n, m_filled - n);
+        m_filled -= n;
+    };
 
     for (;;) {
-        const std::size_t length = m_buffer.size();
+        const std::size_t length = m_filled;
         const char* base = m_buffer.data();
         const void* found = nullptr;
         if (length >= m_scanned + markerLength)
@@ -40,11 +79,11 @@ MultipartSplitter::Result MultipartSplitter::feed(const char* data, std::size_t 
         if (!complete) {
             // Keep the marker at offset 0: the next chunk finds it again, delivers nothing
             // and parses the completed block.
-            m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<std::ptrdiff_t>(at));
+            consume(at);
             m_headers.clear();
             return Result::Continue;
         }
-        m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<std::ptrdiff_t>(pos));
+        consume(pos);
     }
 }
 

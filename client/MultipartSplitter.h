@@ -8,6 +8,8 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,17 +34,39 @@ public:
 
     MultipartSplitter(std::string marker, Deliver deliver, std::size_t maxPart = kMaxPartBytes);
 
+    // Copies the chunk in and splits.
     Result feed(const char* data, std::size_t size);
 
+    // Reading straight into the buffer saves a copy per chunk: room(n) gives space for n more
+    // bytes (valid until the next call), commit(count) splits the count bytes written there.
+    // Null when the part would pass the limit (TooLarge) or the memory is not there.
+    char* room(std::size_t size);
+    Result commit(std::size_t count);
+
     // Bytes held for the part being assembled (tests, diagnostics).
-    std::size_t buffered() const { return m_buffer.size(); }
+    std::size_t buffered() const { return m_filled; }
     std::size_t capacity() const { return m_buffer.capacity(); }
 
 private:
+    // Grows without clearing the new bytes first: each is written before it is read.
+    template <typename T> struct UninitializedAllocator : std::allocator<T> {
+        template <typename U> struct rebind {
+            using other = UninitializedAllocator<U>;
+        };
+        template <typename U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+        template <typename U, typename... A> void construct(U* p, A&&... args)
+        {
+            ::new (static_cast<void*>(p)) U(std::forward<A>(args)...);
+        }
+    };
+
+    Result split();
+
     const std::string m_marker;
     const Deliver m_deliver;
     const std::size_t m_maxPart;
-    std::vector<char> m_buffer;
+    std::vector<char, UninitializedAllocator<char>> m_buffer;
+    std::size_t m_filled = 0;  // of m_buffer, the bytes received; the rest is room
     std::size_t m_scanned = 0; // bytes at the start known to hold no marker
     HeaderList m_headers;      // of the part being assembled
 };

@@ -5,6 +5,7 @@
 #include "client/MultipartSplitter.h"
 #include "client/Resources.h"
 #include "client/ThreadRegistry.h"
+#include "platform/base/ThreadPriority.h"
 #include "platform/com/Runtime.h"
 #include "platform/com/TaskMemory.h"
 #include "platform/http/Prompts.h"
@@ -135,6 +136,9 @@ void callbackThread(std::shared_ptr<OpenStream> s)
     const DWORD id = ThreadRegistry::currentThreadId();
     std::shared_ptr<ThreadEntry> entry = threadRegistry().add(id, s->core->identity);
     s->callbackThread = id;
+    // Above the reading thread, so that showing a part is not starved by reading the next; a
+    // process without the right to raise it keeps the normal priority.
+    orvel::setCurrentThreadPriority(orvel::ThreadPriority::AboveNormal);
     logLine(LogLifecycle, "ThreadFuncCallback");
     s->callbackStarted.set();
     Message m;
@@ -206,14 +210,19 @@ void readReply(OpenStream& s, http::Request& request, ThreadEntry& entry)
     if (marker)
         splitter.emplace(*marker, deliver);
     std::vector<char> body;
-    std::vector<char> buffer(s.readSize + 1);
+    std::vector<char> buffer(splitter ? 0 : s.readSize);
     while (!entry.stopped) {
         std::size_t count = 0;
-        if (request.read(buffer.data(), s.readSize, count) != http::HttpError::None || count == 0)
-            break;
-        buffer[count] = '\0';
         if (splitter) {
-            const MultipartSplitter::Result r = splitter->feed(buffer.data(), count);
+            // Read into the splitter's own buffer: one copy less for every byte of the stream.
+            char* room = splitter->room(s.readSize);
+            if (room == nullptr) {
+                logLine(LogFailure, "!!! Out of memory !!!");
+                break;
+            }
+            if (request.read(room, s.readSize, count) != http::HttpError::None || count == 0)
+                break;
+            const MultipartSplitter::Result r = splitter->commit(count);
             if (r == MultipartSplitter::Result::TooLarge) {
                 logLine(LogFailure, "!!! Out of memory !!!");
                 break;
@@ -221,6 +230,9 @@ void readReply(OpenStream& s, http::Request& request, ThreadEntry& entry)
             if (r == MultipartSplitter::Result::Stopped)
                 break;
         } else {
+            if (request.read(buffer.data(), s.readSize, count) != http::HttpError::None ||
+                count == 0)
+                break;
             if (body.size() + count > kMaxPartBytes) {
                 logLine(LogFailure, "!!! Out of memory !!!");
                 body.clear();
