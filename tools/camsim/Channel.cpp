@@ -1,11 +1,15 @@
 #include "tools/camsim/Channel.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
+#include <vector>
 
 namespace camsim {
 namespace {
@@ -25,6 +29,37 @@ public:
         }
     }
 
+    using Channel::write;
+
+    bool write(std::span<const std::string_view> pieces) override
+    {
+        m_vector.clear();
+        for (std::string_view piece : pieces)
+            if (!piece.empty())
+                m_vector.push_back({const_cast<char*>(piece.data()), piece.size()});
+        std::size_t first = 0;
+        while (first < m_vector.size()) {
+            msghdr message{};
+            message.msg_iov = m_vector.data() + first;
+            message.msg_iovlen = std::min<std::size_t>(m_vector.size() - first, IOV_MAX);
+            ssize_t n = ::sendmsg(m_fd, &message, MSG_NOSIGNAL);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return false;
+            }
+            // Skip what went out; a piece sent in part keeps its rest.
+            auto left = static_cast<std::size_t>(n);
+            while (first < m_vector.size() && left >= m_vector[first].iov_len)
+                left -= m_vector[first++].iov_len;
+            if (left > 0) {
+                m_vector[first].iov_base = static_cast<char*>(m_vector[first].iov_base) + left;
+                m_vector[first].iov_len -= left;
+            }
+        }
+        return true;
+    }
+
     bool write(const char* data, std::size_t size) override
     {
         while (size > 0) {
@@ -42,6 +77,7 @@ public:
 
 private:
     int m_fd;
+    std::vector<iovec> m_vector; // reused by every gathered write
 };
 
 class TlsChannel final : public Channel {

@@ -3,7 +3,9 @@
 
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace camsim {
 
@@ -14,6 +16,14 @@ public:
     virtual std::size_t read(char* buffer, std::size_t size) = 0;
     // All bytes or false.
     virtual bool write(const char* data, std::size_t size) = 0;
+    // All pieces, in order, or false; a plain socket sends them without joining them first.
+    virtual bool write(std::span<const std::string_view> pieces)
+    {
+        for (std::string_view piece : pieces)
+            if (!write(piece.data(), piece.size()))
+                return false;
+        return true;
+    }
     // Orderly end before the socket is closed (TLS close_notify); nothing for plain sockets.
     virtual void finish() {}
 };

@@ -493,9 +493,8 @@ private:
                     break;
                 }
             }
-            part += body;
-            part += le;
-            if (!m_writer.write(part, std::move(cuts)))
+            const std::string_view pieces[] = {part, body, le};
+            if (!m_writer.write(pieces, std::move(cuts)))
                 return;
 
             const int sent = static_cast<int>(k + 1);

@@ -1,6 +1,7 @@
 #include "tools/camsim/ResponseWriter.h"
 
 #include <algorithm>
+#include <string>
 
 namespace camsim {
 
@@ -39,6 +40,30 @@ bool ResponseWriter::write(std::string_view data, std::vector<std::size_t> cuts)
     if (!m_channel.write(data.data() + from, data.size() - from))
         return false;
     m_written += data.size();
+    return true;
+}
+
+bool ResponseWriter::write(std::span<const std::string_view> pieces, std::vector<std::size_t> cuts)
+{
+    std::size_t total = 0;
+    for (std::string_view piece : pieces)
+        total += piece.size();
+    const auto inside = [total](std::size_t cut) {
+        return cut > 0 && cut < total;
+    };
+    const bool cut = std::any_of(cuts.begin(), cuts.end(), inside) ||
+                     std::any_of(m_faults.splitOffsets.begin(), m_faults.splitOffsets.end(),
+                                 [&](std::size_t offset) { return inside(offset - m_written); });
+    if (cut) {
+        std::string joined;
+        joined.reserve(total);
+        for (std::string_view piece : pieces)
+            joined += piece;
+        return write(joined, std::move(cuts));
+    }
+    if (!m_channel.write(pieces))
+        return false;
+    m_written += total;
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "tools/camsim/Channel.h"
 #include "tools/camsim/StopSignal.h"
 
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -24,6 +25,9 @@ public:
     // Cuts at the configured offsets and at cuts (offsets into data). False when the peer is
     // gone or the camera stops.
     bool write(std::string_view data, std::vector<std::size_t> cuts = {});
+    // The pieces as one stream of bytes, cuts being offsets into all of them together. Without
+    // a cut inside, they go out in one gathered write, no copy made.
+    bool write(std::span<const std::string_view> pieces, std::vector<std::size_t> cuts);
 
 private:
     Channel& m_channel;
