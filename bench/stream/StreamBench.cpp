@@ -1,10 +1,13 @@
 // stream_bench [--seconds S] [--address 127.0.0.N] [--read-size BYTES]: starts the camera simulator
 // (its own process, serving pre-encoded 640x480 frames as fast as they are read), then measures for
 // S seconds each (default 10)
-//   - Luminent delivering parts to a sink that copies each part out of the data object, and
-//   - ffmpeg -f mpjpeg -i URL -c copy -f null - on the same stream,
-// and prints parts/s and MB/s of both, their ratio, the client's CPU time per part and its
-// resident memory early in the run and at the end (flat memory: buffers reused).
+//   - Luminent delivering parts to a sink that copies each part out of the data object,
+//   - ffmpeg -f mpjpeg -i URL -c copy -f null - on the same stream, and
+//   - a bare socket reading the same stream in 1 MiB pieces and parsing nothing: what the
+//     simulator and the loopback can deliver to any reader on this machine,
+// and prints parts/s and MB/s of each, the ratios, the CPU time per part of the client and of
+// ffmpeg, and the client's resident memory early in the run and at the end (flat memory:
+// buffers reused).
 #include "common/ICamDataObject.h"
 #include "common/ICamMultipartRequest.h"
 #include "common/ICamRequestSink.h"
@@ -15,6 +18,7 @@
 #include "platform/com/TaskMemory.h"
 #include "platform/com/UnknownImpl.h"
 
+#include <arpa/inet.h>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -22,10 +26,12 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
 #include <string>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -117,6 +123,48 @@ void lastProgress(const std::string& file, unsigned long& frames, unsigned long 
     }
 }
 
+double cpuSecondsOf(const rusage& usage)
+{
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Bytes a bare socket reads from the stream in the given time, after one second of warm-up;
+// 0 when it cannot connect.
+unsigned long long rawBytes(const std::string& address, const std::string& path, int seconds)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return 0;
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(8090);
+    ::inet_pton(AF_INET, address.c_str(), &to.sin_addr);
+    const std::string request = "GET " + path + " HTTP/1.0\r\n\r\n";
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0 ||
+        ::send(fd, request.data(), request.size(), MSG_NOSIGNAL) !=
+            static_cast<ssize_t>(request.size())) {
+        ::close(fd);
+        return 0;
+    }
+    std::vector<char> buffer(1 << 20);
+    auto readFor = [&](std::chrono::seconds span) {
+        unsigned long long total = 0;
+        const auto until = Clock::now() + span;
+        while (Clock::now() < until) {
+            const ssize_t n = ::recv(fd, buffer.data(), buffer.size(), 0);
+            if (n <= 0)
+                break;
+            total += static_cast<unsigned long long>(n);
+        }
+        return total;
+    };
+    readFor(std::chrono::seconds(1));
+    const unsigned long long total = readFor(std::chrono::seconds(seconds));
+    ::close(fd);
+    return total;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -132,8 +180,8 @@ int main(int argc, char** argv)
         else if (std::string(argv[i]) == "--read-size")
             readSize = static_cast<UI4>(std::atoi(argv[i + 1]));
     }
-    const std::string url =
-        "http://" + address + ":8090/orvel-cgi/mjpg/video.cgi?resolution=640x480&camera=1";
+    const std::string path = "/orvel-cgi/mjpg/video.cgi?resolution=640x480&camera=1";
+    const std::string url = "http://" + address + ":8090" + path;
 
     // A state root of our own, so the registration never touches the user's.
     char rootTemplate[] = "/tmp/stream-bench-XXXXXX";
@@ -197,7 +245,9 @@ int main(int argc, char** argv)
               progress.c_str());
     unsigned long ffFrames = 0;
     unsigned long long ffBytes = 0;
+    unsigned long ffAllFrames = 0;
     double ffElapsed = 0;
+    double ffCpu = 0;
     if (ffmpeg > 0) {
         // Its first second is start-up and probing; the rate counts from there on.
         std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -208,11 +258,16 @@ int main(int argc, char** argv)
         std::this_thread::sleep_for(std::chrono::seconds(seconds));
         lastProgress(progress, ffFrames, ffBytes);
         ffElapsed = std::chrono::duration<double>(Clock::now() - ffStart).count();
+        ffAllFrames = ffFrames;
         ffFrames -= frames0;
         ffBytes -= ffBytes0;
         ::kill(ffmpeg, SIGTERM);
-        ::waitpid(ffmpeg, nullptr, 0);
+        rusage usage{};
+        int status = 0;
+        if (::wait4(ffmpeg, &status, 0, &usage) == ffmpeg)
+            ffCpu = cpuSecondsOf(usage); // its whole life, start-up included
     }
+    const unsigned long long raw = rawBytes(address, path, seconds);
     ::kill(camera, SIGTERM);
     ::waitpid(camera, nullptr, 0);
     std::filesystem::remove_all(root);
@@ -232,8 +287,16 @@ int main(int argc, char** argv)
     const double meanPart = parts ? static_cast<double>(bytes) / parts : 0.0;
     const double ffMbps =
         ffBytes > 0 ? static_cast<double>(ffBytes) / ffElapsed / 1e6 : ffRate * meanPart / 1e6;
-    std::printf("ffmpeg:   %lu parts in %.1f s = %.1f parts/s, %.1f MB/s\n", ffFrames, ffElapsed,
-                ffRate, ffMbps);
+    std::printf("ffmpeg:   %lu parts in %.1f s = %.1f parts/s, %.1f MB/s, %.1f us CPU per part\n",
+                ffFrames, ffElapsed, ffRate, ffMbps,
+                ffAllFrames ? ffCpu / static_cast<double>(ffAllFrames) * 1e6 : 0.0);
     std::printf("ratio:    %.2f (Luminent / ffmpeg parts/s)\n", ffRate > 0 ? rate / ffRate : 0.0);
+    if (raw > 0 && meanPart > 0) {
+        const double rawRate = static_cast<double>(raw) / seconds / meanPart;
+        std::printf("ceiling:  a bare socket reads %.1f MB/s = %.1f parts/s, %.2f x ffmpeg "
+                    "(no reader of this stream can go faster here)\n",
+                    static_cast<double>(raw) / seconds / 1e6, rawRate,
+                    ffRate > 0 ? rawRate / ffRate : 0.0);
+    }
     return 0;
 }
