@@ -1,13 +1,15 @@
-// stream_bench [--seconds S] [--address 127.0.0.N] [--read-size BYTES]: starts the camera simulator
+// stream_bench [--seconds S] [--compare-seconds C] [--address 127.0.0.N] [--read-size BYTES]:
+// starts the camera simulator
 // (its own process, serving pre-encoded 640x480 frames as fast as they are read), then measures for
-// S seconds each (default 10)
+// S seconds (default 10)
 //   - Luminent delivering parts to a sink that copies each part out of the data object,
+// and for C seconds each (default S)
 //   - ffmpeg -f mpjpeg -i URL -c copy -f null - on the same stream, and
 //   - a bare socket reading the same stream in 1 MiB pieces and parsing nothing: what the
 //     simulator and the loopback can deliver to any reader on this machine,
 // and prints parts/s and MB/s of each, the ratios, the CPU time per part of the client and of
-// ffmpeg, and the client's resident memory early in the run and at the end (flat memory:
-// buffers reused).
+// ffmpeg, and the client's resident memory early in the run, at its peak and at the end (flat
+// memory: buffers reused). A long S with a short C measures memory over a long stream.
 #include "common/ICamDataObject.h"
 #include "common/ICamMultipartRequest.h"
 #include "common/ICamRequestSink.h"
@@ -170,16 +172,21 @@ unsigned long long rawBytes(const std::string& address, const std::string& path,
 int main(int argc, char** argv)
 {
     int seconds = 10;
-    UI4 readSize = 0; // the client's default, 2920 bytes per read
+    int compareSeconds = 0; // as long as the client's run
+    UI4 readSize = 0;       // the client's default, 2920 bytes per read
     std::string address = "127.0.9.2";
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::string(argv[i]) == "--seconds")
             seconds = std::max(1, std::atoi(argv[i + 1]));
+        else if (std::string(argv[i]) == "--compare-seconds")
+            compareSeconds = std::max(1, std::atoi(argv[i + 1]));
         else if (std::string(argv[i]) == "--address")
             address = argv[i + 1];
         else if (std::string(argv[i]) == "--read-size")
             readSize = static_cast<UI4>(std::atoi(argv[i + 1]));
     }
+    if (compareSeconds == 0)
+        compareSeconds = seconds;
     const std::string path = "/orvel-cgi/mjpg/video.cgi?resolution=640x480&camera=1";
     const std::string url = "http://" + address + ":8090" + path;
 
@@ -225,8 +232,10 @@ int main(int argc, char** argv)
     const double cpu0 = cpuSeconds();
     const auto start = Clock::now();
     long earlyKiB = 0;
+    long peakKiB = 0;
     while (Clock::now() - start < std::chrono::seconds(seconds)) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        peakKiB = std::max(peakKiB, residentKiB());
         if (earlyKiB == 0 && Clock::now() - start >= std::chrono::seconds(seconds) / 10)
             earlyKiB = residentKiB();
     }
@@ -255,7 +264,7 @@ int main(int argc, char** argv)
         unsigned long long ffBytes0 = 0;
         lastProgress(progress, frames0, ffBytes0);
         const auto ffStart = Clock::now();
-        std::this_thread::sleep_for(std::chrono::seconds(seconds));
+        std::this_thread::sleep_for(std::chrono::seconds(compareSeconds));
         lastProgress(progress, ffFrames, ffBytes);
         ffElapsed = std::chrono::duration<double>(Clock::now() - ffStart).count();
         ffAllFrames = ffFrames;
@@ -267,7 +276,7 @@ int main(int argc, char** argv)
         if (::wait4(ffmpeg, &status, 0, &usage) == ffmpeg)
             ffCpu = cpuSecondsOf(usage); // its whole life, start-up included
     }
-    const unsigned long long raw = rawBytes(address, path, seconds);
+    const unsigned long long raw = rawBytes(address, path, compareSeconds);
     ::kill(camera, SIGTERM);
     ::waitpid(camera, nullptr, 0);
     std::filesystem::remove_all(root);
@@ -275,8 +284,9 @@ int main(int argc, char** argv)
     const double rate = parts / elapsed;
     const double mbps = static_cast<double>(bytes) / elapsed / 1e6;
     std::printf("Luminent: %lu parts in %.1f s = %.1f parts/s, %.1f MB/s, %.1f us CPU per part, "
-                "resident %ld KiB at 10%% and %ld KiB at the end\n",
-                parts, elapsed, rate, mbps, parts ? cpu / parts * 1e6 : 0.0, earlyKiB, endKiB);
+                "resident %ld KiB at 10%%, %ld KiB at the peak, %ld KiB at the end\n",
+                parts, elapsed, rate, mbps, parts ? cpu / parts * 1e6 : 0.0, earlyKiB, peakKiB,
+                endKiB);
     if (ffmpeg <= 0 || ffElapsed <= 0) {
         std::printf("ffmpeg: not run (not installed?)\n");
         return 0;
@@ -292,10 +302,10 @@ int main(int argc, char** argv)
                 ffAllFrames ? ffCpu / static_cast<double>(ffAllFrames) * 1e6 : 0.0);
     std::printf("ratio:    %.2f (Luminent / ffmpeg parts/s)\n", ffRate > 0 ? rate / ffRate : 0.0);
     if (raw > 0 && meanPart > 0) {
-        const double rawRate = static_cast<double>(raw) / seconds / meanPart;
+        const double rawRate = static_cast<double>(raw) / compareSeconds / meanPart;
         std::printf("ceiling:  a bare socket reads %.1f MB/s = %.1f parts/s, %.2f x ffmpeg "
                     "(no reader of this stream can go faster here)\n",
-                    static_cast<double>(raw) / seconds / 1e6, rawRate,
+                    static_cast<double>(raw) / compareSeconds / 1e6, rawRate,
                     ffRate > 0 ? rawRate / ffRate : 0.0);
     }
     return 0;
