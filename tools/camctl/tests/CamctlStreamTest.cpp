@@ -1,119 +1,21 @@
 // camctl stream, snapshot, get and post run as a script runs them: against simulated cameras,
 // against ffmpeg's own MJPEG server, and with the registered client library in a fresh state
 // root (the child inherits ORVEL_STATE_ROOT).
-#include "platform/com/ClassRegistration.h"
-#include "testsupport/CamSimFixture.h"
-#include "testsupport/TempStateRoot.h"
+#include "tools/camctl/tests/CamctlProgram.h"
 
 #include <arpa/inet.h>
 #include <chrono>
-#include <fcntl.h>
-#include <filesystem>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
-#include <poll.h>
-#include <spawn.h>
 #include <sstream>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
-extern char** environ;
+using namespace camctltest;
 
 namespace {
-
-std::string binaryFolder()
-{
-    return std::filesystem::canonical("/proc/self/exe").parent_path().string();
-}
-
-// A child process with its standard output and error collected; killed after the limit.
-class Child {
-public:
-    explicit Child(std::vector<std::string> args, bool collect = true)
-    {
-        std::vector<char*> argv;
-        for (std::string& arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        if (collect && ::pipe(m_out) == 0 && ::pipe(m_err) == 0) {
-            posix_spawn_file_actions_adddup2(&actions, m_out[1], 1);
-            posix_spawn_file_actions_adddup2(&actions, m_err[1], 2);
-            posix_spawn_file_actions_addclose(&actions, m_out[0]);
-            posix_spawn_file_actions_addclose(&actions, m_err[0]);
-        } else {
-            posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-            posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        }
-        if (::posix_spawnp(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        for (int fd : {m_out[1], m_err[1]})
-            if (fd >= 0)
-                ::close(fd);
-    }
-    ~Child()
-    {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-        for (int fd : {m_out[0], m_err[0]})
-            if (fd >= 0)
-                ::close(fd);
-    }
-    bool started() const { return m_pid > 0; }
-
-    struct Result {
-        int exitCode = -1;
-        std::string out;
-        std::string err;
-    };
-    Result finish(std::chrono::seconds limit = std::chrono::seconds(30))
-    {
-        Result result;
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        pollfd fds[2] = {{m_out[0], POLLIN, 0}, {m_err[0], POLLIN, 0}};
-        int open = 2;
-        while (open > 0 && std::chrono::steady_clock::now() < deadline) {
-            if (::poll(fds, 2, 100) <= 0)
-                continue;
-            for (int i = 0; i < 2; ++i) {
-                if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP)))
-                    continue;
-                char buffer[4096];
-                const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
-                if (n <= 0) {
-                    fds[i].fd = -1;
-                    --open;
-                } else {
-                    (i == 0 ? result.out : result.err).append(buffer, static_cast<std::size_t>(n));
-                }
-            }
-        }
-        if (open > 0)
-            ::kill(m_pid, SIGKILL);
-        int status = 0;
-        ::waitpid(m_pid, &status, 0);
-        m_pid = -1;
-        if (open == 0 && WIFEXITED(status))
-            result.exitCode = WEXITSTATUS(status);
-        return result;
-    }
-
-private:
-    pid_t m_pid = -1;
-    int m_out[2] = {-1, -1};
-    int m_err[2] = {-1, -1};
-};
-
-Child::Result camctl(std::vector<std::string> args)
-{
-    args.insert(args.begin(), binaryFolder() + "/camctl");
-    return Child(std::move(args)).finish();
-}
 
 // Lines "part N type=0x5501 size=BYTES content-type=image/jpeg" with N counting from 1.
 std::size_t jpegParts(const std::string& out)
@@ -132,16 +34,7 @@ std::size_t jpegParts(const std::string& out)
     return count;
 }
 
-class CamctlStream : public CamSimFixture {
-protected:
-    void SetUp() override
-    {
-        std::string detail;
-        ASSERT_EQ(registerServerLibrary(binaryFolder() + "/Lumin.so", false, &detail), S_OK)
-            << detail;
-    }
-    TempStateRoot m_root;
-};
+class CamctlStream : public CamctlFixture {};
 
 } // namespace
 

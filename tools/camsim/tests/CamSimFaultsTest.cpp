@@ -4,6 +4,8 @@
 #include "tools/camsim/tests/TestClient.h"
 
 #include <cerrno>
+#include <functional>
+#include <memory>
 
 using namespace camsim;
 using namespace camsim::test;
@@ -21,7 +23,40 @@ protected:
         return startCamera(c);
     }
     std::string video(CamSim& sim) { return sim.videoPath(1, "320x240"); }
+
+    struct Stream {
+        CamSim* sim = nullptr;
+        std::unique_ptr<RawClient> client; // null when the camera did not start
+    };
+    // A camera with the faults, asked for its stream over a plain socket.
+    Stream stream(const Faults& faults)
+    {
+        Stream s;
+        s.sim = start(faults);
+        if (s.sim) {
+            s.client = std::make_unique<RawClient>(s.sim->config().address, 80);
+            s.client->get(video(*s.sim));
+        }
+        return s;
+    }
 };
+
+constexpr const char* kMarker = "--myboundary\r\n";
+
+// Done once the reply holds at least n part markers.
+std::function<bool(const std::string&)> markers(std::size_t n)
+{
+    return [n](const std::string& bytes) {
+        return countOf(bytes, kMarker) >= n;
+    };
+}
+
+Reply replyOf(const std::string& bytes)
+{
+    Reply reply;
+    parseReply(bytes, reply);
+    return reply;
+}
 
 } // namespace
 
@@ -29,16 +64,12 @@ TEST_F(FaultTest, StopsSendingAfterNPartsAndHoldsTheConnection)
 {
     Faults faults;
     faults.stopAfterParts = 3;
-    CamSim* sim = start(faults);
-    ASSERT_TRUE(sim);
-    RawClient client(sim->config().address, 80);
-    client.get(video(*sim));
-    ASSERT_TRUE(client.readUntil(
-        [](const std::string& bytes) { return countOf(bytes, "--myboundary\r\n") == 4; }));
-    EXPECT_TRUE(client.staysQuiet(500ms));
-    Reply reply;
-    parseReply(client.received(), reply);
-    EXPECT_EQ(splitParts(reply.body, "--myboundary").size(), 3u);
+    auto [sim, client] = stream(faults);
+    ASSERT_TRUE(client);
+    ASSERT_TRUE(client->readUntil(markers(4)));
+    EXPECT_TRUE(client->staysQuiet(500ms));
+    EXPECT_EQ(countOf(client->received(), kMarker), 4u);
+    EXPECT_EQ(splitParts(replyOf(client->received()).body, "--myboundary").size(), 3u);
     EXPECT_EQ(sim->activeStreams(), 1);
 }
 
@@ -46,13 +77,11 @@ TEST_F(FaultTest, ClosesAfterNParts)
 {
     Faults faults;
     faults.closeAfterParts = 2;
-    CamSim* sim = start(faults);
-    ASSERT_TRUE(sim);
-    RawClient client(sim->config().address, 80);
-    client.get(video(*sim));
-    ASSERT_TRUE(client.readUntilClosed());
-    EXPECT_EQ(client.readError(), 0);
-    EXPECT_EQ(countOf(client.received(), "--myboundary\r\n"), 3u);
+    auto [sim, client] = stream(faults);
+    ASSERT_TRUE(client);
+    ASSERT_TRUE(client->readUntilClosed());
+    EXPECT_EQ(client->readError(), 0);
+    EXPECT_EQ(countOf(client->received(), kMarker), 3u);
     EXPECT_TRUE(sim->waitForActiveStreams(0, 2s));
 }
 
@@ -60,12 +89,10 @@ TEST_F(FaultTest, ResetsAfterNPartsOrInsteadOfAnswering)
 {
     Faults faults;
     faults.resetAfterParts = 2;
-    CamSim* sim = start(faults);
-    ASSERT_TRUE(sim);
-    RawClient client(sim->config().address, 80);
-    client.get(video(*sim));
-    ASSERT_TRUE(client.readUntilClosed());
-    EXPECT_EQ(client.readError(), ECONNRESET);
+    auto [sim, client] = stream(faults);
+    ASSERT_TRUE(client);
+    ASSERT_TRUE(client->readUntilClosed());
+    EXPECT_EQ(client->readError(), ECONNRESET);
 
     faults.resetAfterParts = 0;
     CamSim* early = start(faults);
@@ -86,45 +113,35 @@ TEST_F(FaultTest, SplitsTheResponseAtGivenOffsetsAndInsideEveryPart)
     faults.splitPoints = {SplitPoint::InsideMarker, SplitPoint::InsideHeaderLine,
                           SplitPoint::BetweenCrLf};
     faults.splitPauseMs = 150;
-    CamSim* sim = start(faults);
-    ASSERT_TRUE(sim);
-    RawClient client(sim->config().address, 80);
-    client.get(video(*sim));
-    ASSERT_TRUE(client.readUntil(
-        [](const std::string& bytes) { return countOf(bytes, "--myboundary\r\n") >= 2; }, 10s));
-    const std::string& bytes = client.received();
-    const auto& ends = client.chunkEnds();
+    auto [sim, client] = stream(faults);
+    ASSERT_TRUE(client);
+    ASSERT_TRUE(client->readUntil(markers(2), 10s));
+    const std::string& bytes = client->received();
+    const auto& ends = client->chunkEnds();
     auto cutAt = [&ends](std::size_t offset) {
         return std::find(ends.begin(), ends.end(), offset) != ends.end();
     };
     EXPECT_TRUE(cutAt(5));
     EXPECT_TRUE(cutAt(40));
-    std::size_t marker = bytes.find("--myboundary\r\n");
+    std::size_t marker = bytes.find(kMarker);
     ASSERT_NE(marker, std::string::npos);
     EXPECT_TRUE(cutAt(marker + 6));      // "--mybo" | "undary"
     EXPECT_TRUE(cutAt(marker + 14 + 8)); // "Content-" | "Type"
     std::size_t headerEnd = bytes.find("\r\n\r\n", marker);
     EXPECT_TRUE(cutAt(headerEnd + 3)); // CR | LF
-    Reply reply;
-    parseReply(bytes, reply);
-    EXPECT_TRUE(decodeJpeg(splitParts(reply.body, "--myboundary").at(0).body).valid());
+    EXPECT_TRUE(decodeJpeg(splitParts(replyOf(bytes).body, "--myboundary").at(0).body).valid());
 }
 
 TEST_F(FaultTest, TrickyJpegDataHoldsZerosAndNearMarkersYetDecodes)
 {
     Faults faults;
     faults.trickyJpegData = true;
-    CamSim* sim = start(faults);
-    ASSERT_TRUE(sim);
-    RawClient client(sim->config().address, 80);
-    client.get(video(*sim));
-    ASSERT_TRUE(client.readUntil(
-        [](const std::string& bytes) { return countOf(bytes, "--myboundary\r\n") >= 2; }));
-    Reply reply;
-    parseReply(client.received(), reply);
-    auto parts = splitParts(reply.body, "--myboundary");
+    auto [sim, client] = stream(faults);
+    ASSERT_TRUE(client);
+    ASSERT_TRUE(client->readUntil(markers(2)));
+    auto parts = splitParts(replyOf(client->received()).body, "--myboundary");
     ASSERT_GE(parts.size(), 1u);
-    EXPECT_EQ(countOf(client.received(), "--myboundary\r\n"), parts.size() + 1);
+    EXPECT_EQ(countOf(client->received(), kMarker), parts.size() + 1);
     const std::string& jpeg = parts[0].body;
     EXPECT_EQ(parts[0].header("Content-Length"), std::to_string(jpeg.size()));
     EXPECT_NE(jpeg.find(std::string("\r\n--myboundar\0", 14)), std::string::npos);
@@ -137,14 +154,10 @@ TEST_F(FaultTest, HugeHeaderLinesInTheResponseAndEveryPart)
 {
     Faults faults;
     faults.hugeHeaderBytes = 100000;
-    CamSim* sim = start(faults);
-    ASSERT_TRUE(sim);
-    RawClient client(sim->config().address, 80);
-    client.get(video(*sim));
-    ASSERT_TRUE(client.readUntil(
-        [](const std::string& bytes) { return countOf(bytes, "--myboundary\r\n") >= 2; }));
-    Reply reply;
-    parseReply(client.received(), reply);
+    auto [sim, client] = stream(faults);
+    ASSERT_TRUE(client);
+    ASSERT_TRUE(client->readUntil(markers(2)));
+    Reply reply = replyOf(client->received());
     EXPECT_EQ(reply.header("X-Padding").size(), 100000u);
     auto parts = splitParts(reply.body, "--myboundary");
     ASSERT_GE(parts.size(), 1u);
