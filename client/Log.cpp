@@ -223,28 +223,31 @@ HRESULT Log::writeLocked(UI4 level, const char* text)
 
 HRESULT Log::writeFormatted(UI4 level, const char* format, ...)
 {
-    if (!format)
-        return E_INVALIDARG;
     va_list args;
     va_start(args, format);
+    HRESULT hr = writeFormattedV(level, format, args);
+    va_end(args);
+    return hr;
+}
+
+HRESULT Log::writeFormattedV(UI4 level, const char* format, va_list args)
+{
+    if (!format)
+        return E_INVALIDARG;
     va_list measure;
     va_copy(measure, args);
     int length = std::vsnprintf(nullptr, 0, format, measure);
     va_end(measure);
-    if (length < 0) {
-        va_end(args);
+    if (length < 0)
         return E_INVALIDARG;
-    }
     std::vector<char> buffer;
     try {
         buffer.resize(static_cast<std::size_t>(length) + 1);
     } catch (const std::bad_alloc&) {
-        va_end(args);
         writeOutOfMemory();
         return E_OUTOFMEMORY;
     }
     std::vsnprintf(buffer.data(), buffer.size(), format, args);
-    va_end(args);
     return writeLine(level, buffer.data());
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/com/Hresult.h"
 
+#include <cstdarg>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -44,6 +45,8 @@ public:
     HRESULT writeLine(UI4 level, const char* text);
     HRESULT writeFormatted(UI4 level, const char* format, ...)
         __attribute__((format(printf, 3, 4)));
+    HRESULT writeFormattedV(UI4 level, const char* format, va_list args)
+        __attribute__((format(printf, 3, 0)));
     // The text of a failed result at level 1; nothing for S_OK.
     HRESULT writeError(HRESULT hr);
     void writeOutOfMemory();

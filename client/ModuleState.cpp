@@ -5,7 +5,6 @@
 #include <cstdarg>
 #include <cstdlib>
 #include <new>
-#include <vector>
 
 namespace lumin {
 namespace {
@@ -63,15 +62,7 @@ void logFormatted(UI4 level, const char* format, ...)
         return;
     va_list args;
     va_start(args, format);
-    va_list measure;
-    va_copy(measure, args);
-    int length = std::vsnprintf(nullptr, 0, format, measure);
-    va_end(measure);
-    if (length >= 0) {
-        std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
-        std::vsnprintf(buffer.data(), buffer.size(), format, args);
-        objects->log.writeLine(level, buffer.data());
-    }
+    objects->log.writeFormattedV(level, format, args);
     va_end(args);
 }
 
