@@ -1,5 +1,7 @@
 #include "client/MultipartSplitter.h"
 
+#include "client/MarkerSearch.h"
+
 #include <cstring>
 
 namespace lumin {
@@ -57,16 +59,16 @@ MultipartSplitter::Result MultipartSplitter::split()
     for (;;) {
         const std::size_t length = m_filled;
         const char* base = m_buffer.data();
-        const void* found = nullptr;
+        const char* found = nullptr;
         if (length >= m_scanned + markerLength)
-            found = memmem(base + m_scanned, length - m_scanned, m_marker.data(), markerLength);
+            found = findMarker(std::string_view(base + m_scanned, length - m_scanned), m_marker);
         if (found == nullptr) {
             // The last bytes may be the start of a marker that the next chunk completes.
             if (length + 1 > markerLength)
                 m_scanned = std::max(m_scanned, length + 1 - markerLength);
             return Result::Continue;
         }
-        const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(found) - base);
+        const auto at = static_cast<std::size_t>(found - base);
         std::size_t end = at;
         for (int i = 0; i < 2 && end > 0 && (base[end - 1] == '\r' || base[end - 1] == '\n'); ++i)
             --end;

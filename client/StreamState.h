@@ -82,6 +82,8 @@ struct OpenStream {
     std::atomic<DWORD> callbackThread{0};
     std::atomic<DWORD> simpleThread{0};
 
+    int callbackProcessor = -1; // where the callback thread is kept; request thread only
+
     // Frame-rate state, callback thread only.
     DWORD rateTick = 0;
     UI4 rateCount = 0;
