@@ -13,7 +13,6 @@
 #include "platform/http/Url.h"
 
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <thread>
