@@ -13,6 +13,7 @@
 #include "platform/http/Url.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <thread>
@@ -147,10 +148,15 @@ void callbackThread(std::shared_ptr<OpenStream> s)
     while (s->callbackQueue.get(m) == MessageQueue::GetResult::Message) {
         if (m.message == WM_CAM_DATA) {
             if (!entry->stopped) {
+                const auto begin = std::chrono::steady_clock::now();
                 s->core->sinks(sinks);
                 for (const ComPtr<ICamRequestSink>& sink : sinks)
                     sink->OnDataAvailable(s->core->identity, static_cast<UI4>(m.wParam));
                 sinks.clear(); // no sink is held between parts
+                s->sinkMicros =
+                    static_cast<long>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                          std::chrono::steady_clock::now() - begin)
+                                          .count());
             }
             // Only now may the request thread overwrite the data object.
             if (!entry->stopped) {
@@ -168,14 +174,24 @@ void callbackThread(std::shared_ptr<OpenStream> s)
 // passes between the two, and on one processor it stays in that processor's cache and the
 // wake-up is cheap. At high part rates this doubles what a stream delivers. Only the
 // callback thread is bound; the request thread stays free, so the scheduler still places the
-// pair where there is room.
+// pair where there is room. Sinks that take long over a part (decoding it, say) gain more
+// from reading the next part on another processor meanwhile: then the callback thread is let
+// free again.
+constexpr long kQuickSinkMicros = 100;
+constexpr int kFreeProcessor = -2;
+
 void keepCallbackBeside(OpenStream& s)
 {
+    if (s.sinkMicros.load() > kQuickSinkMicros) {
+        if (s.callbackProcessor != kFreeProcessor && orvel::letThreadRunAnywhere(s.callbackThread))
+            s.callbackProcessor = kFreeProcessor;
+        return;
+    }
     const int processor = orvel::currentProcessor();
     if (processor < 0 || processor == s.callbackProcessor)
         return;
-    s.callbackProcessor = processor;
-    orvel::keepThreadOnProcessor(s.callbackThread, processor);
+    if (orvel::keepThreadOnProcessor(s.callbackThread, processor))
+        s.callbackProcessor = processor;
 }
 
 // Reads the reply and hands it to the splitter (multipart) or collects it (single part).

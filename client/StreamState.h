@@ -82,7 +82,8 @@ struct OpenStream {
     std::atomic<DWORD> callbackThread{0};
     std::atomic<DWORD> simpleThread{0};
 
-    int callbackProcessor = -1; // where the callback thread is kept; request thread only
+    int callbackProcessor = -1;      // where the callback thread is kept; request thread only
+    std::atomic<long> sinkMicros{0}; // the sinks' time over the last part
 
     // Frame-rate state, callback thread only.
     DWORD rateTick = 0;

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <fstream>
 #include <future>
+#include <sched.h>
 #include <sstream>
 #include <thread>
 
@@ -375,6 +376,41 @@ TEST_F(LuminentStream, DigestAndHttpsToTheCamera)
     EXPECT_EQ(asked, 1);
     for (const SeenPart& part : m_sink->parts())
         EXPECT_TRUE(isWholeJpeg(part.data));
+}
+
+// A quick sink runs on the processor of the thread that reads the stream (parts stay in its
+// cache); a sink that takes its time over each part must not be held there, or reading the next
+// part could no longer go on beside it.
+TEST_F(LuminentStream, QuickSinksShareTheReadersProcessorSlowSinksRunAnywhere)
+{
+    cpu_set_t allowed;
+    ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
+    if (CPU_COUNT(&allowed) < 2)
+        GTEST_SKIP() << "one processor only";
+    auto c = config();
+    c.fps = 50;
+    ASSERT_NO_FATAL_FAILURE(startCamera(c));
+    ASSERT_NO_FATAL_FAILURE(makeClient());
+    struct Seen {
+        std::atomic<bool> slow{false};
+        std::atomic<int> processors{0}; // the callback thread may run on, at the last part
+    };
+    auto seen = std::make_shared<Seen>();
+    m_sink->onPart([seen] {
+        cpu_set_t mine;
+        if (sched_getaffinity(0, sizeof mine, &mine) == 0)
+            seen->processors = CPU_COUNT(&mine);
+        if (seen->slow)
+            std::this_thread::sleep_for(2ms);
+    });
+    ASSERT_EQ(open(m_camera->url(m_camera->videoPath())), S_OK);
+    ASSERT_TRUE(m_sink->waitParts(20, 10s));
+    EXPECT_EQ(seen->processors.load(), 1);
+
+    seen->slow = true;
+    ASSERT_TRUE(m_sink->waitParts(40, 10s));
+    EXPECT_EQ(seen->processors.load(), CPU_COUNT(&allowed));
+    m_client->Close();
 }
 
 TEST_F(LuminentStream, FourClientsStreamAtOnce)

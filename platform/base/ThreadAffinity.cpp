@@ -20,4 +20,15 @@ bool keepThreadOnProcessor(DWORD threadId, int processor)
     return ::sched_setaffinity(static_cast<pid_t>(threadId), sizeof set, &set) == 0;
 }
 
+bool letThreadRunAnywhere(DWORD threadId)
+{
+    if (threadId == 0)
+        return false;
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (::sched_getaffinity(0, sizeof set, &set) != 0)
+        return false;
+    return ::sched_setaffinity(static_cast<pid_t>(threadId), sizeof set, &set) == 0;
+}
+
 } // namespace orvel

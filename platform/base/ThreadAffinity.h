@@ -14,4 +14,8 @@ int currentProcessor();
 // when the system refuses (the processor is not allowed to the process, or the thread ended).
 bool keepThreadOnProcessor(DWORD threadId, int processor);
 
+// Lets the thread run on every processor the calling thread may run on; false when the system
+// refuses.
+bool letThreadRunAnywhere(DWORD threadId);
+
 } // namespace orvel
