@@ -176,8 +176,8 @@ void callbackThread(std::shared_ptr<OpenStream> s)
 // callback thread is bound; the request thread stays free, so the scheduler still places the
 // pair where there is room. Sinks that take long over a part (decoding it, say) gain more
 // from reading the next part on another processor meanwhile: then the callback thread is let
-// free again.
-constexpr long kQuickSinkMicros = 100;
+// free again (decoding a 640x480 JPEG takes milliseconds; copying it out, microseconds).
+constexpr long kQuickSinkMicros = 1000;
 constexpr int kFreeProcessor = -2;
 
 void keepCallbackBeside(OpenStream& s)
@@ -518,9 +518,8 @@ void StreamClient::stop()
     std::shared_ptr<OpenStream> s = std::move(m_stream);
     if (!s)
         return;
-    s->closeAllHandles();
-    s->session->setStatusCallback({});
-
+    // The threads are marked stopped before their handles close: a read that the closing ends
+    // must not pass for the camera ending the stream (no CamStatusStreamEnded after Close).
     ThreadRegistry& registry = threadRegistry();
     const std::shared_ptr<Event> requestEnded =
         s->requestThread ? registry.markStopped(s->requestThread) : nullptr;
@@ -528,6 +527,8 @@ void StreamClient::stop()
         s->callbackThread ? registry.markStopped(s->callbackThread) : nullptr;
     const std::shared_ptr<Event> simpleEnded =
         s->simpleThread ? registry.markStopped(s->simpleThread) : nullptr;
+    s->closeAllHandles();
+    s->session->setStatusCallback({});
     s->stopSignal.set();
     s->callbackQueue.postQuit();
     s->simpleQueue.postQuit();

@@ -401,7 +401,7 @@ TEST_F(LuminentStream, QuickSinksShareTheReadersProcessorSlowSinksRunAnywhere)
         if (sched_getaffinity(0, sizeof mine, &mine) == 0)
             seen->processors = CPU_COUNT(&mine);
         if (seen->slow)
-            std::this_thread::sleep_for(2ms);
+            std::this_thread::sleep_for(5ms);
     });
     ASSERT_EQ(open(m_camera->url(m_camera->videoPath())), S_OK);
     ASSERT_TRUE(m_sink->waitParts(20, 10s));
