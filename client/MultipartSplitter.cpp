@@ -14,36 +14,20 @@ MultipartSplitter::Result MultipartSplitter::feed(const char* data, std::size_t 
 {
     if (m_filled + size > m_maxPart)
         return Result::TooLarge;
-    char* to = room(size);
-    if (to == nullptr)
-        return Result::TooLarge;
-    if (size > 0)
-        std::memcpy(to, data, size);
-    return commit(size);
-}
-
-char* MultipartSplitter::room(std::size_t size)
-{
-    if (m_filled > m_maxPart)
-        return nullptr;
     if (m_buffer.size() < m_filled + size) {
         try {
-            // The vector grows geometrically, so a growing part is not copied per chunk.
+            // The vector grows geometrically and keeps its size between parts, so the buffer
+            // is rarely grown and never cleared.
             m_buffer.resize(m_filled + size);
         } catch (const std::bad_alloc&) {
-            return nullptr;
+            return Result::TooLarge;
         } catch (const std::length_error&) {
-            return nullptr;
+            return Result::TooLarge;
         }
     }
-    return m_buffer.data() + m_filled;
-}
-
-MultipartSplitter::Result MultipartSplitter::commit(std::size_t count)
-{
-    if (m_filled + count > m_maxPart || m_filled + count > m_buffer.size())
-        return Result::TooLarge;
-    m_filled += count;
+    if (size > 0)
+        std::memcpy(m_buffer.data() + m_filled, data, size);
+    m_filled += size;
     return split();
 }
 

@@ -29,19 +29,13 @@ public:
     enum class Result {
         Continue, // wants the next chunk
         Stopped,  // Deliver answered false
-        TooLarge, // the part grew past kMaxPartBytes
+        TooLarge, // the part grew past kMaxPartBytes, or memory ran out
     };
 
     MultipartSplitter(std::string marker, Deliver deliver, std::size_t maxPart = kMaxPartBytes);
 
     // Copies the chunk in and splits.
     Result feed(const char* data, std::size_t size);
-
-    // Reading straight into the buffer saves a copy per chunk: room(n) gives space for n more
-    // bytes (valid until the next call), commit(count) splits the count bytes written there.
-    // Null when the part would pass the limit (TooLarge) or the memory is not there.
-    char* room(std::size_t size);
-    Result commit(std::size_t count);
 
     // Bytes held for the part being assembled (tests, diagnostics).
     std::size_t buffered() const { return m_filled; }
@@ -66,7 +60,7 @@ private:
     const Deliver m_deliver;
     const std::size_t m_maxPart;
     std::vector<char, UninitializedAllocator<char>> m_buffer;
-    std::size_t m_filled = 0;  // of m_buffer, the bytes received; the rest is room
+    std::size_t m_filled = 0;  // of m_buffer, the bytes received; the rest is spare
     std::size_t m_scanned = 0; // bytes at the start known to hold no marker
     HeaderList m_headers;      // of the part being assembled
 };

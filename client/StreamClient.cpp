@@ -243,23 +243,22 @@ void readReply(OpenStream& s, http::Request& request, ThreadEntry& entry)
         splitter.emplace(*marker, deliver);
     std::vector<char> body;
     std::vector<char> buffer(splitter ? 0 : s.readSize);
+    // Each read goes to the splitter straight from the transfer's buffer: one copy of every
+    // byte of the stream, into the part being assembled.
+    MultipartSplitter::Result r = MultipartSplitter::Result::Continue;
+    const http::Request::Consumer toSplitter = [&](const char* data, std::size_t size) {
+        r = splitter->feed(data, size);
+        return r == MultipartSplitter::Result::Continue && !entry.stopped;
+    };
     while (!entry.stopped) {
         std::size_t count = 0;
         if (splitter) {
-            // Read into the splitter's own buffer: one copy less for every byte of the stream.
-            char* room = splitter->room(s.readSize);
-            if (room == nullptr) {
-                logLine(LogFailure, "!!! Out of memory !!!");
-                break;
-            }
-            if (request.read(room, s.readSize, count) != http::HttpError::None || count == 0)
-                break;
-            const MultipartSplitter::Result r = splitter->commit(count);
+            const http::HttpError e = request.readEach(s.readSize, toSplitter, count);
             if (r == MultipartSplitter::Result::TooLarge) {
                 logLine(LogFailure, "!!! Out of memory !!!");
                 break;
             }
-            if (r == MultipartSplitter::Result::Stopped)
+            if (r == MultipartSplitter::Result::Stopped || e != http::HttpError::None || count == 0)
                 break;
         } else {
             if (request.read(buffer.data(), s.readSize, count) != http::HttpError::None ||

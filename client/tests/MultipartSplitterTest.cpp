@@ -64,41 +64,6 @@ TEST(MultipartSplitter, SamePartsWhateverTheChunkSize)
     }
 }
 
-// The client reads into the splitter's room, asking for more than a read gives; what it asked
-// for and did not get must never show up in a part.
-TEST(MultipartSplitter, ReadsIntoItsRoomGiveTheSamePartsAsCopiedChunks)
-{
-    for (std::size_t got = 1; got <= 40; ++got) {
-        std::vector<Part> parts;
-        MultipartSplitter splitter("--myboundary",
-                                   [&](std::string_view part, const HeaderList& headers) {
-                                       parts.push_back({std::string(part), headers});
-                                       return true;
-                                   });
-        const std::string s = stream();
-        for (std::size_t at = 0; at < s.size(); at += got) {
-            const std::size_t asked = got + 17;
-            char* room = splitter.room(asked);
-            ASSERT_NE(room, nullptr);
-            std::fill(room, room + asked, '-'); // the rest of the room: marker-like garbage
-            const std::size_t count = std::min(got, s.size() - at);
-            std::copy_n(s.data() + at, count, room);
-            ASSERT_EQ(splitter.commit(count), MultipartSplitter::Result::Continue);
-        }
-        ASSERT_EQ(parts.size(), 3u) << "read size " << got;
-        EXPECT_EQ(parts[0].bytes, kTricky) << "read size " << got;
-        EXPECT_EQ(parts[0].headers.size(), 2u) << "read size " << got;
-        EXPECT_EQ(parts[1].bytes, "A\r\n\r\n") << "read size " << got;
-        EXPECT_EQ(parts[2].bytes, "no type") << "read size " << got;
-    }
-
-    // Committing more than the room held is refused rather than reading past it.
-    MultipartSplitter splitter("--b", [](std::string_view, const HeaderList&) { return true; });
-    ASSERT_NE(splitter.room(8), nullptr);
-    EXPECT_EQ(splitter.commit(9), MultipartSplitter::Result::TooLarge);
-    EXPECT_EQ(splitter.buffered(), 0u);
-}
-
 TEST(MultipartSplitter, BytesBeforeTheFirstMarkerAreAPartWithoutHeaders)
 {
     const std::vector<Part> parts =

@@ -105,6 +105,8 @@ struct Request::Impl {
     char* userBuffer = nullptr;
     std::size_t userSize = 0;
     std::size_t userCount = 0;
+    const Consumer* consumer = nullptr; // set during readEach instead of the user buffer
+    bool consumerDone = false;          // it answered false: no more calls this time
 
     bool uploading = false;
     bool uploadPaused = false;
@@ -280,7 +282,14 @@ size_t Request::Impl::onWrite(char* data, size_t size, size_t count, void* p)
         d->report(HttpStatus::ResponseReceived);
     }
     size_t used = 0;
-    if (d->userBuffer != nullptr && d->userCount < d->userSize) {
+    if (d->consumer != nullptr) {
+        while (used < n && !d->consumerDone) {
+            const size_t piece = std::min(n - used, d->userSize);
+            d->consumerDone = !(*d->consumer)(data + used, piece);
+            used += piece;
+        }
+        d->userCount += used;
+    } else if (d->userBuffer != nullptr && d->userCount < d->userSize) {
         used = std::min(n, d->userSize - d->userCount);
         std::memcpy(d->userBuffer + d->userCount, data, used);
         d->userCount += used;
@@ -737,6 +746,45 @@ HttpError Request::read(void* buffer, std::size_t size, std::size_t& count)
         const HttpError e = d.pump([&d] { return d.userCount > 0; });
         count = d.userCount;
         d.userBuffer = nullptr;
+        d.userSize = 0;
+        d.userCount = 0;
+        if (count > 0)
+            return HttpError::None;
+        if (e != HttpError::None)
+            return e;
+    }
+    return d.result == CURLE_OK ? HttpError::None : d.mapResult(d.result);
+}
+
+HttpError Request::readEach(std::size_t size, const Consumer& consume, std::size_t& count)
+{
+    count = 0;
+    if (m_closed.load())
+        return HttpError::OperationCancelled;
+    Impl& d = *m_impl;
+    if (d.easy == nullptr || !d.headDone)
+        return HttpError::IncorrectHandleState;
+    if (size == 0)
+        return HttpError::None;
+    // Bytes kept from an earlier plain read come first, in the same pieces.
+    if (d.pendingOffset < d.pending.size()) {
+        bool more = true;
+        while (more && d.pendingOffset < d.pending.size()) {
+            const std::size_t piece = std::min(size, d.pending.size() - d.pendingOffset);
+            more = consume(d.pending.data() + d.pendingOffset, piece);
+            d.pendingOffset += piece;
+            count += piece;
+        }
+        return HttpError::None;
+    }
+    if (!d.finished) {
+        d.consumer = &consume;
+        d.consumerDone = false;
+        d.userSize = size;
+        d.userCount = 0;
+        const HttpError e = d.pump([&d] { return d.userCount > 0; });
+        count = d.userCount;
+        d.consumer = nullptr;
         d.userSize = 0;
         d.userCount = 0;
         if (count > 0)

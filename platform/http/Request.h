@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -66,6 +67,13 @@ public:
     // Reads up to size body bytes, blocking until at least one is there. count 0 with None
     // is the end of the body.
     HttpError read(void* buffer, std::size_t size, std::size_t& count);
+
+    // Reads as read() does, in reads of up to size bytes each, but hands every read to consume
+    // straight from the transfer's own buffer instead of copying it into the caller's: all that
+    // is there at once, blocking until at least one byte is. consume answering false ends the
+    // call after that read. count: the bytes handed over; 0 with None is the end of the body.
+    using Consumer = std::function<bool(const char* data, std::size_t size)>;
+    HttpError readEach(std::size_t size, const Consumer& consume, std::size_t& count);
 
     // Thread-safe and idempotent: aborts a blocked call and every later one.
     void close();
