@@ -10,6 +10,8 @@ cmake --preset release >/dev/null
 cmake --build --preset release
 
 bin=build/release/bin
+# The client library this build made, not one an older checkout registered before it.
+"$bin/regsvr" "$bin/Lumin.so"
 address=127.0.0.5
 model=OC35
 # Ports 80 and 21 need root, as a real camera's do; otherwise the demo camera takes 8080/2121.
