@@ -5,6 +5,7 @@
 #include "platform/com/Runtime.h"
 #include "platform/com/UnknownImpl.h"
 #include "platform/http/Prompts.h"
+#include "platform/registry/RegistryKey.h"
 #include "tools/clientkit/ReceivedPart.h"
 
 #include <charconv>
@@ -79,6 +80,25 @@ std::string programFolder()
     return std::filesystem::canonical("/proc/self/exe", error).parent_path().string();
 }
 
+// Says so when the registry leads to another client library than the one built beside this
+// program: a fresh build's camctl would otherwise run an older library without a word.
+void noteOtherLibrary()
+{
+    RegistryKey key;
+    if (!key.open(HKEY_CLASSES_ROOT, "CLSID\\" + guidToString(CLSID_Luminent) + "\\InprocServer32"))
+        return;
+    const std::string registered = key.text(nullptr);
+    const std::string beside = programFolder() + "/Lumin.so";
+    std::error_code error;
+    if (registered.empty() || !std::filesystem::exists(beside, error) ||
+        std::filesystem::equivalent(registered, beside, error))
+        return;
+    std::fprintf(stderr,
+                 "camctl: note: using the registered client library %s, not %s beside camctl "
+                 "(regsvr %s registers that one)\n",
+                 registered.c_str(), beside.c_str(), beside.c_str());
+}
+
 } // namespace
 
 bool takeClientOptions(std::vector<std::string>& args, ClientOptions& options, const char* command)
@@ -127,6 +147,8 @@ std::optional<Client> Client::create(const ClientOptions& options, const char* c
             hr = CoCreateInstance(CLSID_Luminent, nullptr, CLSCTX_INPROC_SERVER,
                                   IID_ICamMultipartRequest, request.putVoid());
     }
+    if (SUCCEEDED(hr))
+        noteOtherLibrary();
     if (FAILED(hr)) {
         std::fprintf(stderr,
                      "camctl %s: the camera client library is not available, error 0x%08X\n",

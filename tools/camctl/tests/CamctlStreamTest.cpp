@@ -1,12 +1,14 @@
 // camctl stream, snapshot, get and post run as a script runs them: against simulated cameras,
 // against ffmpeg's own MJPEG server, and with the registered client library in a fresh state
 // root (the child inherits ORVEL_STATE_ROOT).
+#include "platform/com/ClassRegistration.h"
 #include "tools/camctl/tests/CamctlProgram.h"
 
 #include <arpa/inet.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/socket.h>
@@ -120,6 +122,30 @@ TEST_F(CamctlStream, GetAndPostPrintTheReplyBody)
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_FALSE(run.out.empty());
     EXPECT_EQ(camctl({"post", url, m_root.path() + "/missing"}).exitCode, 1);
+}
+
+// camctl runs the client library the registry names; when that is not the one built beside it,
+// it says which it uses, so a fresh build does not quietly run an older library.
+TEST_F(CamctlStream, NamesTheRegisteredLibraryWhenItIsNotTheOneBesideIt)
+{
+    camsim::CamSimConfig config;
+    camsim::CamSim* camera = startCamera(config);
+    ASSERT_TRUE(camera);
+    const std::string url = camera->url("/orvel-cgi/jpg/image.cgi?resolution=160x120&camera=1");
+    Child::Result run = camctl({"get", url});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err.find("note:"), std::string::npos) << run.err;
+
+    const std::string elsewhere = m_root.path() + "/elsewhere";
+    std::filesystem::create_directories(elsewhere);
+    std::filesystem::copy_file(binaryFolder() + "/Lumin.so", elsewhere + "/Lumin.so");
+    std::string detail;
+    ASSERT_EQ(registerServerLibrary(elsewhere + "/Lumin.so", false, &detail), S_OK) << detail;
+    run = camctl({"get", url});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("using the registered client library " + elsewhere + "/Lumin.so"),
+              std::string::npos)
+        << run.err;
 }
 
 TEST_F(CamctlStream, HttpsNeedsInsecureForASelfSignedCamera)
