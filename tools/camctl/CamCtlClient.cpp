@@ -33,6 +33,8 @@ public:
         part.contentType = std::move(received.contentType);
         {
             std::lock_guard lock(m_shared->mutex);
+            if (m_shared->partLimit != 0 && m_shared->partCount >= m_shared->partLimit)
+                return S_OK;
             part.number = ++m_shared->partCount;
             m_shared->sawJpeg |= part.type == CamTypeJpeg;
             if (m_print == Client::Print::Lines) {
@@ -214,6 +216,12 @@ HRESULT Client::open(const std::string& url)
 void Client::close()
 {
     m_request->Close();
+}
+
+void Client::setPartLimit(std::size_t count)
+{
+    std::lock_guard lock(m_shared->mutex);
+    m_shared->partLimit = count;
 }
 
 std::size_t Client::partCount()

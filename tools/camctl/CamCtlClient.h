@@ -48,6 +48,9 @@ public:
     ICamMultipartRequest* request() const { return m_request.get(); }
     HRESULT open(const std::string& url);
     void close();
+    // Parts after the first count are neither counted nor printed (0: no limit), so that
+    // "--frames N" prints N parts even when more arrive before the stream is closed.
+    void setPartLimit(std::size_t count);
 
     // Waits until pred(shared state) holds or the deadline passes; true when it held. pred
     // runs under the state's lock.
@@ -75,6 +78,7 @@ struct Client::Shared {
     std::condition_variable changed;
     std::vector<PartRecord> parts; // kept whole only until one of each type was seen
     std::size_t partCount = 0;
+    std::size_t partLimit = 0; // 0: none
     bool ended = false;
     bool sawJpeg = false;
     std::string refusedFingerprint;

@@ -40,6 +40,7 @@ int runStream(const std::vector<std::string>& arguments)
         camctl::Client::create(options, "stream", camctl::Client::Print::Lines);
     if (!client)
         return kExitFailed;
+    client->setPartLimit(frames);
     if (FAILED(client->open(url))) {
         std::fprintf(stderr, "camctl stream: \"%s\" is not a URL the client can open\n",
                      url.c_str());
