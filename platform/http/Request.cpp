@@ -725,38 +725,16 @@ HttpError Request::endBody()
 
 HttpError Request::read(void* buffer, std::size_t size, std::size_t& count)
 {
-    count = 0;
-    if (m_closed.load())
-        return HttpError::OperationCancelled;
-    Impl& d = *m_impl;
-    if (d.easy == nullptr || !d.headDone)
-        return HttpError::IncorrectHandleState;
-    if (size == 0)
-        return HttpError::None;
-    if (d.pendingOffset < d.pending.size()) {
-        count = std::min(size, d.pending.size() - d.pendingOffset);
-        std::memcpy(buffer, d.pending.data() + d.pendingOffset, count);
-        d.pendingOffset += count;
-        return HttpError::None;
-    }
-    if (!d.finished) {
-        d.userBuffer = static_cast<char*>(buffer);
-        d.userSize = size;
-        d.userCount = 0;
-        const HttpError e = d.pump([&d] { return d.userCount > 0; });
-        count = d.userCount;
-        d.userBuffer = nullptr;
-        d.userSize = 0;
-        d.userCount = 0;
-        if (count > 0)
-            return HttpError::None;
-        if (e != HttpError::None)
-            return e;
-    }
-    return d.result == CURLE_OK ? HttpError::None : d.mapResult(d.result);
+    return receive(static_cast<char*>(buffer), nullptr, size, count);
 }
 
 HttpError Request::readEach(std::size_t size, const Consumer& consume, std::size_t& count)
+{
+    return receive(nullptr, &consume, size, count);
+}
+
+HttpError Request::receive(char* buffer, const Consumer* consume, std::size_t size,
+                           std::size_t& count)
 {
     count = 0;
     if (m_closed.load())
@@ -766,24 +744,32 @@ HttpError Request::readEach(std::size_t size, const Consumer& consume, std::size
         return HttpError::IncorrectHandleState;
     if (size == 0)
         return HttpError::None;
-    // Bytes kept from an earlier plain read come first, in the same pieces.
+    // Bytes that arrived beyond an earlier read come first.
     if (d.pendingOffset < d.pending.size()) {
+        if (consume == nullptr) {
+            count = std::min(size, d.pending.size() - d.pendingOffset);
+            std::memcpy(buffer, d.pending.data() + d.pendingOffset, count);
+            d.pendingOffset += count;
+            return HttpError::None;
+        }
         bool more = true;
         while (more && d.pendingOffset < d.pending.size()) {
             const std::size_t piece = std::min(size, d.pending.size() - d.pendingOffset);
-            more = consume(d.pending.data() + d.pendingOffset, piece);
+            more = (*consume)(d.pending.data() + d.pendingOffset, piece);
             d.pendingOffset += piece;
             count += piece;
         }
         return HttpError::None;
     }
     if (!d.finished) {
-        d.consumer = &consume;
+        d.userBuffer = buffer;
+        d.consumer = consume;
         d.consumerDone = false;
         d.userSize = size;
         d.userCount = 0;
         const HttpError e = d.pump([&d] { return d.userCount > 0; });
         count = d.userCount;
+        d.userBuffer = nullptr;
         d.consumer = nullptr;
         d.userSize = 0;
         d.userCount = 0;

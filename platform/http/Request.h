@@ -104,6 +104,8 @@ public:
 
 private:
     Request(std::shared_ptr<Session> session, Target target);
+    // read (into buffer) and readEach (to consume) in one.
+    HttpError receive(char* buffer, const Consumer* consume, std::size_t size, std::size_t& count);
 
     std::shared_ptr<Session> m_session;
     Target m_target;
