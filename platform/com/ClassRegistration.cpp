@@ -33,16 +33,7 @@ bool writeKey(const std::string& path, const std::string& defaultValue, const ch
 std::string defaultValueOf(const std::string& path)
 {
     RegistryKey key;
-    if (!key.open(HKEY_CLASSES_ROOT, path))
-        return {};
-    char buffer[512];
-    DWORD size = sizeof buffer;
-    DWORD type = 0;
-    if (RegQueryValueExA(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                         &size) != ERROR_SUCCESS ||
-        type != REG_SZ)
-        return {};
-    return std::string(buffer);
+    return key.open(HKEY_CLASSES_ROOT, path) ? key.text(nullptr) : std::string();
 }
 
 bool removeTree(const std::string& path)
@@ -113,6 +104,14 @@ HRESULT registerClass(const ClassRegistration& r)
     if (r.appId)
         ok = ok && writeKey("AppID\\" + guidToString(*r.appId), r.friendlyName);
     return ok ? S_OK : SELFREG_E_CLASS;
+}
+
+bool inprocServerPath(const CLSID& clsid, std::string* path)
+{
+    RegistryKey key;
+    return key.open(HKEY_CLASSES_ROOT, "CLSID\\" + guidToString(clsid) + "\\InprocServer32",
+                    KEY_QUERY_VALUE) &&
+           key.readString(nullptr, path) && !path->empty();
 }
 
 HRESULT unregisterClass(const ClassRegistration& r)

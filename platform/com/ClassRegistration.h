@@ -50,6 +50,8 @@ ClassRegistration inProcessRegistration(const CLSID& clsid, const std::string& f
 // S_OK, or SELFREG_E_CLASS when a key or value could not be written (E_INVALIDARG for a
 // registration without class id or server path).
 HRESULT registerClass(const ClassRegistration& registration);
+// The library registered for clsid (its InprocServer32 path); false when there is none.
+bool inprocServerPath(const CLSID& clsid, std::string* path);
 // Removes what registerClass wrote. ProgID keys are removed only while they still name this
 // class, so a newer owner's entries survive. Missing entries are no error: S_OK.
 HRESULT unregisterClass(const ClassRegistration& registration);

@@ -2,10 +2,11 @@
 
 #include "platform/base/Utf.h"
 #include "platform/com/ClassObjectTable.h"
+#include "platform/com/ClassRegistration.h"
 #include "platform/com/ComPtr.h"
 #include "platform/com/LocalActivation.h"
 #include "platform/com/TaskMemory.h"
-#include "platform/registry/Registry.h"
+#include "platform/registry/RegistryKey.h"
 
 #include <algorithm>
 #include <atomic>
@@ -21,26 +22,8 @@ std::atomic<int> g_initCount{0};
 // The default value (or valueName) of a key below HKEY_CLASSES_ROOT.
 bool readClassesValue(const std::string& subKey, const char* valueName, std::string* out)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD type = 0;
-    DWORD size = 0;
-    bool ok = false;
-    if (RegQueryValueExA(key, valueName, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-        (type == REG_SZ || type == REG_EXPAND_SZ)) {
-        std::string value(size, '\0');
-        if (RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
-                             &size) == ERROR_SUCCESS) {
-            value.resize(std::min<std::size_t>(size, value.size()));
-            while (!value.empty() && value.back() == '\0')
-                value.pop_back();
-            *out = std::move(value);
-            ok = true;
-        }
-    }
-    RegCloseKey(key);
-    return ok;
+    RegistryKey key;
+    return key.open(HKEY_CLASSES_ROOT, subKey, KEY_QUERY_VALUE) && key.readString(valueName, out);
 }
 
 bool classKeyExists(REFCLSID clsid)
@@ -134,16 +117,10 @@ private:
     std::vector<Library> m_libraries; // guarded by m_mutex
 };
 
-bool inprocPath(REFCLSID clsid, std::string* path)
-{
-    return readClassesValue("CLSID\\" + guidToString(clsid) + "\\InprocServer32", nullptr, path) &&
-           !path->empty();
-}
-
 HRESULT inprocClassObject(REFCLSID clsid, REFIID riid, void** ppv)
 {
     std::string path;
-    if (!inprocPath(clsid, &path))
+    if (!inprocServerPath(clsid, &path))
         return REGDB_E_CLASSNOTREG;
     return LibraryTable::instance().getClassObject(path, clsid, riid, ppv);
 }
@@ -204,7 +181,7 @@ HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContex
             return createFrom(registered.get(), pUnkOuter, riid, ppv);
     }
     std::string path;
-    if ((dwClsContext & CLSCTX_INPROC) && inprocPath(rclsid, &path))
+    if ((dwClsContext & CLSCTX_INPROC) && inprocServerPath(rclsid, &path))
         return LibraryTable::instance().createInstance(path, rclsid, pUnkOuter, riid, ppv);
     if (dwClsContext & CLSCTX_LOCAL_SERVER) {
         std::string command;

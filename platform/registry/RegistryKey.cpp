@@ -43,21 +43,28 @@ bool RegistryKey::setDword(const char* name, DWORD value)
                           sizeof value) == ERROR_SUCCESS;
 }
 
-std::string RegistryKey::text(const char* name) const
+bool RegistryKey::readString(const char* name, std::string* out) const
 {
     DWORD type = 0;
     DWORD size = 0;
     if (RegQueryValueExA(m_key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ) || size == 0)
-        return {};
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return false;
     std::string value(size, '\0');
     if (RegQueryValueExA(m_key, name, nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
                          &size) != ERROR_SUCCESS)
-        return {};
+        return false;
     value.resize(std::min<std::size_t>(size, value.size()));
     while (!value.empty() && value.back() == '\0')
         value.pop_back();
-    return value;
+    *out = std::move(value);
+    return true;
+}
+
+std::string RegistryKey::text(const char* name) const
+{
+    std::string value;
+    return readString(name, &value) ? value : std::string();
 }
 
 bool RegistryKey::hasValue(const char* name) const

@@ -23,6 +23,8 @@ public:
     // A null or empty name is the default value.
     bool setString(const char* name, const std::string& value);
     bool setDword(const char* name, DWORD value);
+    // A string value's text into out; false when it is missing or not text.
+    bool readString(const char* name, std::string* out) const;
     // A string value's text; empty when missing, not text, or empty.
     std::string text(const char* name) const;
     bool hasValue(const char* name) const;

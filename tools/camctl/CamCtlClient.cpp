@@ -5,7 +5,6 @@
 #include "platform/com/Runtime.h"
 #include "platform/com/UnknownImpl.h"
 #include "platform/http/Prompts.h"
-#include "platform/registry/RegistryKey.h"
 #include "tools/clientkit/ReceivedPart.h"
 
 #include <charconv>
@@ -86,13 +85,12 @@ std::string programFolder()
 // program: a fresh build's camctl would otherwise run an older library without a word.
 void noteOtherLibrary()
 {
-    RegistryKey key;
-    if (!key.open(HKEY_CLASSES_ROOT, "CLSID\\" + guidToString(CLSID_Luminent) + "\\InprocServer32"))
+    std::string registered;
+    if (!inprocServerPath(CLSID_Luminent, &registered))
         return;
-    const std::string registered = key.text(nullptr);
     const std::string beside = programFolder() + "/Lumin.so";
     std::error_code error;
-    if (registered.empty() || !std::filesystem::exists(beside, error) ||
+    if (!std::filesystem::exists(beside, error) ||
         std::filesystem::equivalent(registered, beside, error))
         return;
     std::fprintf(stderr,
