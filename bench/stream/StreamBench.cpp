@@ -95,12 +95,17 @@ pid_t spawn(std::vector<std::string> args, const char* outFile)
     return pid;
 }
 
+double cpuSecondsOf(const rusage& usage)
+{
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 double cpuSeconds()
 {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return cpuSecondsOf(usage);
 }
 
 long residentKiB()
@@ -123,12 +128,6 @@ void lastProgress(const std::string& file, unsigned long& frames, unsigned long 
                  std::isdigit(static_cast<unsigned char>(line[11])))
             bytes = std::stoull(line.substr(11));
     }
-}
-
-double cpuSecondsOf(const rusage& usage)
-{
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // Bytes a bare socket reads from the stream in the given time, after one second of warm-up;
