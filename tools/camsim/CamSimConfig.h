@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace camsim {
@@ -48,8 +49,9 @@ struct StreamFormat {
     std::vector<PartKind> partCycle{PartKind::Jpeg}; // parts repeat in this order
 };
 
-// Faults apply to stream and image answers; forceStatus applies to every HTTP request. Part
-// counts include the part's trailing marker line, so a client sees exactly N complete parts.
+// Faults apply to stream and image answers; forceStatus applies to every HTTP request and
+// stallAfterBytes to every answer but a stream. Part counts include the part's trailing marker
+// line, so a client sees exactly N complete parts.
 struct Faults {
     int stopAfterParts = -1;  // then send nothing, keep the connection open
     int closeAfterParts = -1; // then close the connection (FIN)
@@ -62,6 +64,17 @@ struct Faults {
                                      // header block and to every part header
     int forceStatus = 0;             // answer every request with this status (401, 404, 503 ...)
     int slowHeaderDelayMs = 0;       // pause before each line of the response header block
+    // Every answer but a stream stops after this many bytes and the connection stays open,
+    // as a camera that hangs (0: reads the request and never answers).
+    int stallAfterBytes = -1;
+};
+
+// The parameter list's lines beyond the model's own values, for cameras that report other
+// things or leave some out.
+struct ParamListConfig {
+    // Replaces the value of a listed name, or adds the name at the end.
+    std::vector<std::pair<std::string, std::string>> values;
+    std::vector<std::string> omitted; // names left out of every answer
 };
 
 struct CamSimConfig {
@@ -74,6 +87,7 @@ struct CamSimConfig {
     std::string model = "OS34";   // a name of simModels()
     std::string firmware;         // empty: the model's default firmware
     std::optional<bool> paramCgi; // parameter list served; default: /orvel-cgi/ generations
+    ParamListConfig paramList;
 
     int fps = 10; // 1..60; 0: as fast as the client reads
     FrameMode frameMode = FrameMode::Auto;

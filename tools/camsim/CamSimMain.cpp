@@ -33,6 +33,9 @@ void usage()
                  "  --banner normal|slow|none|unknown|closed   --banner-text TEXT\n"
                  "  --stop-after N | --close-after N | --reset-after N   (parts)\n"
                  "  --force-status CODE      answer every request with CODE\n"
+                 "  --stall-after N          answers stop after N bytes (0: never answer)\n"
+                 "  --param NAME=VALUE       set or add a parameter list line (repeatable)\n"
+                 "  --omit-param NAME        leave a parameter out of the list (repeatable)\n"
                  "  --tricky-jpeg            zero bytes and CR LF -- inside the JPEG data\n"
                  "  --log                    print each request\n"
                  "  --list-models            print the simulated models and exit\n";
@@ -128,6 +131,18 @@ int main(int argc, char** argv)
             config.faults.resetAfterParts = number();
         else if (arg == "--force-status")
             config.faults.forceStatus = number();
+        else if (arg == "--stall-after")
+            config.faults.stallAfterBytes = number();
+        else if (arg == "--param") {
+            std::string line = value();
+            std::size_t eq = line.find('=');
+            if (eq == std::string::npos || eq == 0) {
+                std::cerr << "camsim: --param needs NAME=VALUE\n";
+                return 2;
+            }
+            config.paramList.values.emplace_back(line.substr(0, eq), line.substr(eq + 1));
+        } else if (arg == "--omit-param")
+            config.paramList.omitted.push_back(value());
         else if (arg == "--tricky-jpeg")
             config.faults.trickyJpegData = true;
         else if (arg == "--log")

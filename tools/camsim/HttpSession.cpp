@@ -7,6 +7,7 @@
 #include "tools/camsim/SimContext.h"
 #include "tools/camsim/SocketServer.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace camsim {
@@ -258,6 +259,8 @@ private:
         }
         head += "\r\n";
         bool headOnly = request.method == "HEAD";
+        if (m_context.config.faults.stallAfterBytes >= 0)
+            return stall(head + (headOnly ? std::string{} : std::string(body)));
         bool ok;
         if (faulty == Faulty::Yes) {
             m_writer.beginResponse();
@@ -271,6 +274,25 @@ private:
         if (!keepAlive)
             m_channel.finish();
         return keepAlive;
+    }
+
+    // Sends the first stallAfterBytes of the answer, then nothing until the client gives up.
+    bool stall(std::string_view answer)
+    {
+        const auto bytes = static_cast<std::size_t>(m_context.config.faults.stallAfterBytes);
+        answer = answer.substr(0, std::min(bytes, answer.size()));
+        if (!answer.empty() && !m_channel.write(answer.data(), answer.size()))
+            return false;
+        drain();
+        return false;
+    }
+
+    // Reads and drops whatever comes until the peer closes or the camera stops.
+    void drain()
+    {
+        char sink[512];
+        while (m_channel.read(sink, sizeof sink) > 0) {
+        }
     }
 
     FrameFactory* factory()
@@ -316,7 +338,7 @@ private:
                           Faulty::No);
         }
         const SimModel& model = m_context.model;
-        const std::pair<std::string, std::string> params[] = {
+        std::vector<std::pair<std::string, std::string>> params = {
             {"root.Brand.Brand", "ORVEL"},
             {"root.Brand.ProdShortName", std::string(model.name)},
             {"root.Brand.ProdNbr", std::string(model.name)},
@@ -326,6 +348,19 @@ private:
             {"root.ImageSource.NbrOfSources", std::to_string(model.inputs)},
             {"root.Properties.PTZ.PTZ", model.ptz ? "yes" : "no"},
         };
+        const ParamListConfig& configured = m_context.config.paramList;
+        for (const auto& [name, value] : configured.values) {
+            auto listed = std::find_if(params.begin(), params.end(),
+                                       [&name](const auto& param) { return param.first == name; });
+            if (listed != params.end())
+                listed->second = value;
+            else
+                params.emplace_back(name, value);
+        }
+        std::erase_if(params, [&configured](const auto& param) {
+            return std::find(configured.omitted.begin(), configured.omitted.end(), param.first) !=
+                   configured.omitted.end();
+        });
         std::string group = request.param("group").value_or("");
         std::string body;
         auto emit = [&body](const std::pair<std::string, std::string>& param) {
@@ -510,9 +545,7 @@ private:
                 m_channel.finish();
                 m_connection.close(CloseMode::Fin);
             } else {
-                char sink[512];
-                while (m_channel.read(sink, sizeof sink) > 0) {
-                }
+                drain();
             }
             return;
         }

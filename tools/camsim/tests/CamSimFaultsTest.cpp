@@ -198,3 +198,25 @@ TEST_F(FaultTest, SlowHeadersArriveLineByLine)
     EXPECT_EQ(reply.status, 200);
     EXPECT_TRUE(decodeJpeg(reply.body).valid());
 }
+
+TEST_F(FaultTest, StalledAnswersStopAfterTheirBytesAndKeepTheConnection)
+{
+    Faults faults;
+    faults.stallAfterBytes = 0;
+    CamSim* silent = start(faults);
+    ASSERT_TRUE(silent);
+    RawClient quiet(silent->config().address, 80);
+    quiet.get("/orvel-cgi/view/param.cgi?action=list&group=");
+    ASSERT_TRUE(silent->waitForRequests(1, 5s));
+    EXPECT_TRUE(quiet.staysQuiet(300ms));
+    EXPECT_TRUE(quiet.received().empty());
+
+    faults.stallAfterBytes = 20;
+    CamSim* cut = start(faults);
+    ASSERT_TRUE(cut);
+    RawClient partial(cut->config().address, 80);
+    partial.get("/orvel-cgi/view/param.cgi?action=list&group=");
+    ASSERT_TRUE(partial.readUntil([](const std::string& bytes) { return bytes.size() >= 20; }));
+    EXPECT_TRUE(partial.staysQuiet(300ms));
+    EXPECT_EQ(partial.received(), "HTTP/1.0 200 OK\r\nSer");
+}

@@ -277,3 +277,20 @@ TEST_F(ParamListTest, ListsAGroupByPrefixAndFlagsUnknownNames)
     EXPECT_NE(reply.body.find("root.Properties.PTZ.PTZ=no\r\n"), std::string::npos);
     EXPECT_NE(reply.body.find("root.Properties.Firmware.Version=2.40\r\n"), std::string::npos);
 }
+
+TEST_F(ParamListTest, ConfiguredValuesReplaceAddAndLeaveOut)
+{
+    CamSimConfig config;
+    config.model = "OC33";
+    config.paramList.values = {{"root.Properties.PTZ.PTZ", "Yes"}, {"root.Test.Extra", "1=2"}};
+    config.paramList.omitted = {"root.ImageSource.NbrOfSources", "root.Test.Extra"};
+    config.paramList.values.emplace_back("root.Test.Kept", "k");
+    CamSim* sim = startCamera(config);
+    ASSERT_TRUE(sim);
+    Reply reply = fetch(sim->config().address, 80,
+                        "/orvel-cgi/view/param.cgi?action=list&group=root.ImageSource,"
+                        "root.Properties.PTZ,root.Test");
+    EXPECT_EQ(reply.body, "# Error: Error -1 getting param in group 'root.ImageSource'\r\n"
+                          "root.Properties.PTZ.PTZ=Yes\r\n"
+                          "root.Test.Kept=k\r\n");
+}
