@@ -2,6 +2,8 @@
 // bounded time to end, never left running unseen and never waited for without end.
 #include "client/ThreadRegistry.h"
 
+#include "testsupport/WaitUntil.h"
+
 #include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
@@ -11,17 +13,17 @@ using namespace std::chrono_literals;
 using lumin::ThreadRegistry;
 
 namespace {
-// A worker as the client's threads run: registers itself, polls its stop flag, removes itself.
-std::thread startWorker(ThreadRegistry& registry, std::atomic<bool>& registered,
-                        std::atomic<bool>& sawStop)
+// A worker as the client's threads run: registers itself, waits for its stop flag, removes
+// itself. It gives up after a while, so a registry that never stops it fails the test instead
+// of hanging it.
+std::jthread startWorker(ThreadRegistry& registry, std::atomic<bool>& registered,
+                         std::atomic<bool>& sawStop)
 {
-    return std::thread([&] {
+    return std::jthread([&] {
         const DWORD id = ThreadRegistry::currentThreadId();
         auto entry = registry.add(id, 1);
         registered = true;
-        while (!entry->stopped)
-            std::this_thread::sleep_for(1ms);
-        sawStop = true;
+        sawStop = waitUntil([&] { return entry->stopped.load(); }, 20s);
         registry.remove(id);
     });
 }
@@ -31,17 +33,15 @@ TEST(ThreadRegistry, TerminateAllStopsEveryRegisteredThreadAndWaitsForItsEnd)
 {
     ThreadRegistry registry;
     std::atomic<bool> registeredA{false}, registeredB{false}, stopA{false}, stopB{false};
-    std::thread a = startWorker(registry, registeredA, stopA);
-    std::thread b = startWorker(registry, registeredB, stopB);
-    while (!registeredA || !registeredB)
-        std::this_thread::sleep_for(1ms);
+    std::jthread a = startWorker(registry, registeredA, stopA);
+    std::jthread b = startWorker(registry, registeredB, stopB);
+    ASSERT_TRUE(waitUntil([&] { return registeredA && registeredB; }, 10s))
+        << "a worker never started";
 
     registry.terminateAll();
     // Both ended before terminateAll returned: they saw the stop and removed themselves.
     EXPECT_TRUE(stopA);
     EXPECT_TRUE(stopB);
-    a.join();
-    b.join();
 }
 
 TEST(ThreadRegistry, TerminateAllGivesUpOnAHangingThreadAfterItsBound)
@@ -49,20 +49,21 @@ TEST(ThreadRegistry, TerminateAllGivesUpOnAHangingThreadAfterItsBound)
     ThreadRegistry registry;
     std::atomic<bool> release{false};
     std::atomic<bool> registered{false};
-    std::thread hanging([&] {
+    std::jthread hanging([&] {
         registry.add(ThreadRegistry::currentThreadId(), 1);
         registered = true;
-        while (!release) // ignores its stop flag, like a sink blocked for good
-            std::this_thread::sleep_for(1ms);
+        // Ignores its stop flag, like a sink blocked for good, until the test lets it go.
+        waitUntil([&] { return release.load(); }, 30s);
     });
-    while (!registered)
-        std::this_thread::sleep_for(1ms);
+    struct Release {
+        std::atomic<bool>& flag;
+        ~Release() { flag = true; } // before the thread is joined, on every way out
+    } releaseOnExit{release};
+    ASSERT_TRUE(waitUntil([&] { return registered.load(); }, 10s)) << "the worker never started";
 
     const auto start = std::chrono::steady_clock::now();
     registry.terminateAll();
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GE(took, std::chrono::milliseconds(ThreadRegistry::kTerminateWaitMs - 100));
     EXPECT_LT(took, std::chrono::milliseconds(ThreadRegistry::kTerminateWaitMs + 3000));
-    release = true;
-    hanging.join();
 }

@@ -193,6 +193,11 @@ bool CamSim::waitForBannerCommands(std::size_t count, std::chrono::milliseconds 
     return m_context->bannerCommands.waitForCount(count, timeout);
 }
 
+std::uint64_t CamSim::partsServed() const
+{
+    return m_context->partsServed.load();
+}
+
 int CamSim::activeStreams() const
 {
     return m_context->activeStreams.value();

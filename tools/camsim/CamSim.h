@@ -14,6 +14,7 @@
 #include "tools/camsim/SimModels.h"
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -61,6 +62,7 @@ public:
     bool waitForBannerCommands(std::size_t count, std::chrono::milliseconds timeout) const;
     int activeStreams() const; // streams being sent right now
     bool waitForActiveStreams(int count, std::chrono::milliseconds timeout) const;
+    std::uint64_t partsServed() const; // stream parts written so far, on every stream
 
 private:
     CamSim() = default;

@@ -531,6 +531,7 @@ private:
             const std::string_view pieces[] = {part, body, le};
             if (!m_writer.write(pieces, std::move(cuts)))
                 return;
+            ++m_context.partsServed;
 
             const int sent = static_cast<int>(k + 1);
             if (sent != faults.stopAfterParts && sent != faults.closeAfterParts &&

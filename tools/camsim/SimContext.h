@@ -45,6 +45,7 @@ struct SimContext {
     EventLog<std::string> bannerCommands;
     Gauge activeStreams;
     std::atomic<std::uint64_t> imagesServed{0};
+    std::atomic<std::uint64_t> partsServed{0}; // stream parts written, all streams
 };
 
 // Connection handlers, called on the connection's thread.
