@@ -102,6 +102,13 @@ constexpr HRESULT STG_E_FILENOTFOUND = static_cast<HRESULT>(0x80030002);
 constexpr HRESULT STG_E_ACCESSDENIED = static_cast<HRESULT>(0x80030005);
 constexpr HRESULT STG_E_INVALIDHEADER = static_cast<HRESULT>(0x800300FB);
 constexpr HRESULT STG_E_FILEALREADYEXISTS = static_cast<HRESULT>(0x80030050);
+constexpr HRESULT STG_E_INSUFFICIENTMEMORY = static_cast<HRESULT>(0x80030008);
+constexpr HRESULT STG_E_SHAREVIOLATION = static_cast<HRESULT>(0x80030020);
+constexpr HRESULT STG_E_WRITEFAULT = static_cast<HRESULT>(0x8003001D);
+constexpr HRESULT STG_E_READFAULT = static_cast<HRESULT>(0x8003001E);
+constexpr HRESULT STG_E_INVALIDNAME = static_cast<HRESULT>(0x800300FC);
+constexpr HRESULT STG_E_MEDIUMFULL = static_cast<HRESULT>(0x80030070);
+constexpr HRESULT STG_E_DOCFILECORRUPT = static_cast<HRESULT>(0x80030109);
 
 // Win32 error numbers the components translate with HRESULT_FROM_WIN32.
 constexpr unsigned long ERROR_SUCCESS = 0;

@@ -1,0 +1,112 @@
+#include "namespace/resources/FoldraStrings.h"
+
+#include <cstring>
+#include <dlfcn.h>
+#include <mutex>
+
+namespace foldra {
+namespace {
+
+struct BuiltinString {
+    unsigned id;
+    const char* text;
+};
+
+constexpr BuiltinString kStrings[] = {
+    {IDS_CREATE_FAILED, "Create item failed."},
+    {IDS_CREATE_EXISTS,
+     "Cannot create the item. An item with the same name you specified already exists."},
+    {IDS_RENAME_FAILED, "Rename item failed."},
+    {IDS_RENAME_EXISTS,
+     "Cannot rename the item. An item with the same name you specified already exists."},
+    {IDS_CONFIRM_DELETE_ITEM, "Are you sure you want to delete %1?"},
+    {IDS_OPEN_ACCESS_DENIED, "Open object file failed. Access denied."},
+    {IDS_OPEN_FAILED, "Open object file failed."},
+    {IDS_CAPTION_CONFIRM_DELETE, "Confirm delete"},
+    {IDS_CAPTION_ERROR, "Error"},
+    {IDS_N_ITEMS, "%1 items"},
+    {IDS_N_ITEMS_SELECTED, "%1 items selected"},
+    {IDS_MENU_EXPLORE, "&Explore"},
+    {IDS_MENU_OPEN, "&Open"},
+    {IDS_MENU_HOME_PAGE, "Open &home page"},
+    {IDS_MENU_PROPERTIES, "&Properties"},
+    {IDS_MENU_RENAME, "Rena&me"},
+    {IDS_MENU_DELETE, "&Delete"},
+    {IDS_MENU_PROPERTIES_VERBS, "Nuvo &properties"},
+    {IDS_ADD, "Add"},
+    {IDS_ADD_CAMERA, "Add Camera"},
+    {IDS_ADD_ALBUM, "Add Album"},
+    {IDS_ADD_LIVE_SITE, "Add Live Video site"},
+    {IDS_ADD_QUAD_VIEW, "Add Quad View"},
+    {IDS_ADD_SWITCH_CAM, "Add Camera Switching"},
+    {IDS_COLUMN_ITEMS, "Items"},
+};
+
+struct ResourceLibrary {
+    std::mutex mutex; // guards the members below
+    void* handle = nullptr;
+    const FoldraResourceEntry* entries = nullptr;
+    unsigned count = 0;
+};
+
+// Constant-initialised, so nothing runs before the module's load point.
+constinit ResourceLibrary g_library;
+
+ResourceLibrary& library()
+{
+    return g_library;
+}
+
+} // namespace
+
+std::string loadString(unsigned id)
+{
+    ResourceLibrary& lib = library();
+    {
+        std::lock_guard lock(lib.mutex);
+        for (unsigned i = 0; i < lib.count; ++i) {
+            const FoldraResourceEntry& e = lib.entries[i];
+            if (e.id == id && e.type && std::strcmp(e.type, "STRING") == 0 && e.data)
+                return std::string(static_cast<const char*>(e.data), e.size);
+        }
+    }
+    for (const BuiltinString& entry : kStrings)
+        if (entry.id == id)
+            return entry.text;
+    return {};
+}
+
+bool loadResourceLibrary(const std::string& folder)
+{
+    ResourceLibrary& lib = library();
+    std::lock_guard lock(lib.mutex);
+    if (lib.handle)
+        return true;
+    void* handle = ::dlopen((folder + "/FoldraRes.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+        return false;
+    auto fn = reinterpret_cast<FoldraResourcesFn>(::dlsym(handle, "FoldraResources"));
+    unsigned count = 0;
+    const FoldraResourceEntry* entries = fn ? fn(&count) : nullptr;
+    if (!entries) {
+        ::dlclose(handle);
+        return false;
+    }
+    lib.handle = handle;
+    lib.entries = entries;
+    lib.count = count;
+    return true;
+}
+
+void unloadResourceLibrary()
+{
+    ResourceLibrary& lib = library();
+    std::lock_guard lock(lib.mutex);
+    if (lib.handle)
+        ::dlclose(lib.handle);
+    lib.handle = nullptr;
+    lib.entries = nullptr;
+    lib.count = 0;
+}
+
+} // namespace foldra

@@ -1,0 +1,56 @@
+#pragma once
+// The namespace's string table, and the optional resource library "FoldraRes.so" beside the
+// module that overrides it. A resource library exports
+//   extern "C" const FoldraResourceEntry* FoldraResources(unsigned* count);
+// with "STRING" entries (UTF-8, size in bytes) that stay valid while it is loaded.
+
+#include <string>
+
+extern "C" {
+struct FoldraResourceEntry {
+    const char* type;
+    unsigned id;
+    const void* data;
+    unsigned size;
+};
+using FoldraResourcesFn = const FoldraResourceEntry* (*)(unsigned* count);
+}
+
+namespace foldra {
+
+enum StringId : unsigned {
+    IDS_CREATE_FAILED = 1000,
+    IDS_CREATE_EXISTS = 1001,
+    IDS_RENAME_FAILED = 1002,
+    IDS_RENAME_EXISTS = 1003,
+    IDS_CONFIRM_DELETE_ITEM = 1004,
+    IDS_OPEN_ACCESS_DENIED = 1021,
+    IDS_OPEN_FAILED = 1022,
+    IDS_CAPTION_CONFIRM_DELETE = 1503,
+    IDS_CAPTION_ERROR = 1504,
+    IDS_N_ITEMS = 1600,
+    IDS_N_ITEMS_SELECTED = 1601,
+    IDS_MENU_EXPLORE = 2000,
+    IDS_MENU_OPEN = 2001,
+    IDS_MENU_HOME_PAGE = 2002,
+    IDS_MENU_PROPERTIES = 2003,
+    IDS_MENU_RENAME = 2004,
+    IDS_MENU_DELETE = 2005,
+    IDS_MENU_PROPERTIES_VERBS = 2006,
+    IDS_ADD = 3000,
+    IDS_ADD_CAMERA = 3001,
+    IDS_ADD_ALBUM = 3002,
+    IDS_ADD_LIVE_SITE = 3003,
+    IDS_ADD_QUAD_VIEW = 3006,
+    IDS_ADD_SWITCH_CAM = 3007,
+    IDS_COLUMN_ITEMS = 4000,
+};
+
+// From the resource library when it has the entry, else built in; "" for an unknown id.
+std::string loadString(unsigned id);
+
+// Loads FoldraRes.so from folder once per process life of the module; false when absent.
+bool loadResourceLibrary(const std::string& folder);
+void unloadResourceLibrary();
+
+} // namespace foldra
