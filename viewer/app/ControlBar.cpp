@@ -3,6 +3,7 @@
 #include "viewer/app/VistelDoc.h"
 
 #include <QSlider>
+#include <algorithm>
 
 namespace vistel {
 
@@ -11,6 +12,30 @@ namespace {
 // font's base units (a dialog unit is 1.5 pixels across and 1.625 down).
 constexpr QSize kBarSize{495, 29};
 constexpr QSize kSliderSize{300, 28};
+
+// Narrower than this the slider is no use.
+constexpr int kMinimumSliderWidth = 60;
+
+// The dialog bar's body: its template size when there is room, narrower when the frame is
+// (a small image), so the bar never holds the frame wider than the view needs.
+class ControlBarBody : public QWidget {
+public:
+    explicit ControlBarBody(QWidget* parent) : QWidget(parent) {}
+    void setSlider(QSlider* slider) { m_slider = slider; }
+    QSize sizeHint() const override { return kBarSize; }
+    QSize minimumSizeHint() const override { return {kMinimumSliderWidth, kBarSize.height()}; }
+
+protected:
+    void resizeEvent(QResizeEvent*) override
+    {
+        if (m_slider)
+            m_slider->setGeometry(0, 0, std::min(kSliderSize.width(), width()),
+                                  kSliderSize.height());
+    }
+
+private:
+    QSlider* m_slider = nullptr;
+};
 
 TrackCode trackCodeOf(int action)
 {
@@ -38,9 +63,10 @@ TrackCode trackCodeOf(int action)
 ControlBar::ControlBar(QWidget* parent) : QToolBar(QStringLiteral("ControlBar"), parent)
 {
     setObjectName(QStringLiteral("ControlBar"));
-    auto* body = new QWidget(this);
-    body->setFixedSize(kBarSize);
+    auto* body = new ControlBarBody(this);
+    body->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     m_slider = new QSlider(Qt::Horizontal, body);
+    body->setSlider(m_slider);
     m_slider->setObjectName(QString::number(kSliderId));
     m_slider->setGeometry(QRect(QPoint(0, 0), kSliderSize));
     m_slider->setRange(0, 0);

@@ -64,7 +64,7 @@ CMainFrame::CMainFrame(CVistelDoc* document, QWidget* parent)
     connect(document, &CVistelDoc::barsHidden, this, [this] {
         m_toolBar->hide();
         m_controlBar->hide();
-        statusBar()->hide();
+        m_statusBarCommand->setChecked(false); // hides the bar and keeps the menu's check true
     });
     connect(document, &CVistelDoc::commandsChanged, this, &CMainFrame::updateCommandUI);
     connect(document, &CVistelDoc::viewUpdate, this, [this](ViewHint hint) {
@@ -147,7 +147,7 @@ void CMainFrame::createMenus()
     toolbar->setText(tr("&Toolbar"));
     toolbar->setStatusTip(tr("Show or hide the toolbar"));
     view->addAction(toolbar);
-    QAction* status = view->addAction(tr("&Status Bar"));
+    QAction* status = m_statusBarCommand = view->addAction(tr("&Status Bar"));
     status->setCheckable(true);
     status->setChecked(true);
     status->setStatusTip(tr("Show or hide the status bar"));

@@ -64,6 +64,7 @@ private:
     QToolBar* m_toolBar = nullptr;
     ControlBar* m_controlBar = nullptr;
     QLabel* m_statusPane = nullptr;
+    QAction* m_statusBarCommand = nullptr;
     std::map<unsigned, QAction*> m_commands;
     QSize m_fitTarget;  // the view size a fit still waits for; invalid when none
     int m_fitTries = 0; // re-fits left when the window system changed the size

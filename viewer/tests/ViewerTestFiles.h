@@ -1,0 +1,38 @@
+#pragma once
+// Files and waits for the viewer's tests: real JPEG frames of one colour each, sequence files
+// with any magic and interval, and a deadline wait.
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vistel::test {
+
+struct Rgb {
+    int r, g, b;
+};
+
+// A width x height JPEG of one colour at path; false when it cannot be written.
+bool writeSolidJpeg(const std::string& path, int width, int height, Rgb colour);
+// A JPEG whose quadrants are red (top left), green (top right), blue, white.
+bool writeQuadrantJpeg(const std::string& path, int width, int height);
+
+// A sequence file with these 4 magic bytes, interval and bare frame names.
+bool writeSequenceFile(const std::string& path, const char* magic, unsigned interval,
+                       const std::vector<std::string>& names);
+
+// Frame names "f0.jpg" ... for count frames in folder, frame i of colour frameColour(i).
+std::vector<std::string> writeFrames(const std::string& folder, int count, int width, int height);
+Rgb frameColour(int index);
+
+// Checks pred until it holds or limit passed; step runs between checks (processing events,
+// reading a log). True when pred held.
+bool waitUntil(std::chrono::milliseconds limit, const std::function<bool()>& pred,
+               const std::function<void()>& step);
+
+// The folder screenshots go to (created): $VISTEL_SCREENSHOT_DIR, else "screenshots" beside
+// the test program.
+std::string screenshotFolder();
+
+} // namespace vistel::test
