@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <thread>
+#include <functional>
 
 namespace vistel::test {
 
@@ -82,22 +82,6 @@ std::vector<std::string> writeFrames(const std::string& folder, int count, int w
         names.push_back(name);
     }
     return names;
-}
-
-bool waitUntil(std::chrono::milliseconds limit, const std::function<bool()>& pred,
-               const std::function<void()>& step)
-{
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        if (pred())
-            return true;
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        if (step)
-            step();
-        else
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
 }
 
 std::string screenshotFolder()

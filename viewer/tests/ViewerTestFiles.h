@@ -1,9 +1,7 @@
 #pragma once
-// Files and waits for the viewer's tests: real JPEG frames of one colour each, sequence files
-// with any magic and interval, and a deadline wait.
+// Files for the viewer's tests: real JPEG frames of one colour each and sequence files with
+// any magic and interval.
 
-#include <chrono>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,11 +23,6 @@ bool writeSequenceFile(const std::string& path, const char* magic, unsigned inte
 // Frame names "f0.jpg" ... for count frames in folder, frame i of colour frameColour(i).
 std::vector<std::string> writeFrames(const std::string& folder, int count, int width, int height);
 Rgb frameColour(int index);
-
-// Checks pred until it holds or limit passed; step runs between checks (processing events,
-// reading a log). True when pred held.
-bool waitUntil(std::chrono::milliseconds limit, const std::function<bool()>& pred,
-               const std::function<void()>& step);
 
 // The folder screenshots go to (created): $VISTEL_SCREENSHOT_DIR, else "screenshots" beside
 // the test program.

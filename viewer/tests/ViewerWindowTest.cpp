@@ -5,6 +5,7 @@
 #include "platform/com/ClassRegistration.h"
 #include "platform/com/Runtime.h"
 #include "testsupport/TempStateRoot.h"
+#include "testsupport/WaitUntil.h"
 #include "viewer/app/ControlBar.h"
 #include "viewer/app/MainFrame.h"
 #include "viewer/app/VistelApp.h"
@@ -66,7 +67,7 @@ private:
 
 bool processUntil(std::chrono::milliseconds limit, const std::function<bool()>& pred)
 {
-    return waitUntil(limit, pred, [] { QApplication::processEvents(QEventLoop::AllEvents, 5); });
+    return waitUntil(pred, limit, [] { QApplication::processEvents(QEventLoop::AllEvents, 5); });
 }
 
 // Runs the event loop for a while: for behaviour that is about time (nothing may happen).

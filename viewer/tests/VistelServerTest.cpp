@@ -9,6 +9,7 @@
 #include "platform/com/LocalServer.h"
 #include "platform/com/Runtime.h"
 #include "testsupport/TempStateRoot.h"
+#include "testsupport/WaitUntil.h"
 #include "viewer/app/StateLog.h"
 #include "viewer/app/VistelRegistration.h"
 #include "viewer/tests/ViewerTestFiles.h"
@@ -103,7 +104,6 @@ struct VistelServer : ::testing::Test {
     {
         std::optional<Snapshot> found;
         waitUntil(
-            limit,
             [&] {
                 for (const Snapshot& s : readStateLog(logPath))
                     if (pred(s)) {
@@ -112,7 +112,7 @@ struct VistelServer : ::testing::Test {
                     }
                 return false;
             },
-            [] { std::this_thread::sleep_for(10ms); }); // polling the viewer's log file
+            limit);
         return found;
     }
     std::vector<Snapshot> events(const std::string& name)
@@ -162,12 +162,8 @@ TEST_F(VistelServer, ACreatorThatLetsGoWithoutSetUserCtrlEndsTheViewer)
     const DWORD gone = pid;
     viewer.reset();
     pid = 0;
-    EXPECT_TRUE(waitUntil(
-        10s, [&] { return ::kill(static_cast<pid_t>(gone), 0) != 0; },
-        [] {
-            CoFreeUnusedLibraries(); // reaps the ended server
-            std::this_thread::sleep_for(10ms);
-        }));
+    EXPECT_TRUE(waitUntil([&] { return ::kill(static_cast<pid_t>(gone), 0) != 0; }, 10s,
+                          [] { CoFreeUnusedLibraries(); })); // reaps the ended server
 }
 
 TEST_F(VistelServer, AThreeFrameSequenceAt200MsPlaysOnceAndStopsOnItsLastFrame)
@@ -292,9 +288,7 @@ int runViewer(const std::vector<std::string>& args, std::chrono::milliseconds li
     if (::posix_spawn(&child, VISTEL_PROGRAM, nullptr, nullptr, argv.data(), environ) != 0)
         return -2;
     int status = 0;
-    bool ended = waitUntil(
-        limit, [&] { return ::waitpid(child, &status, WNOHANG) == child; },
-        [] { std::this_thread::sleep_for(10ms); });
+    bool ended = waitUntil([&] { return ::waitpid(child, &status, WNOHANG) == child; }, limit);
     if (!ended) {
         ::kill(child, SIGKILL);
         ::waitpid(child, &status, 0);
