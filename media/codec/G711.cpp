@@ -43,21 +43,23 @@ std::int16_t alawToLinear(std::uint8_t code)
     return static_cast<std::int16_t>((a & kSignBit) ? t : -t);
 }
 
-std::uint8_t linearToUlaw(int sample)
+std::uint8_t ulawFromSignAndMagnitude(bool negative, int magnitude)
 {
-    int mask;
-    if (sample < 0) {
-        sample = kUlawBias - sample;
-        mask = 0x7f;
-    } else {
-        sample += kUlawBias;
-        mask = 0xff;
-    }
+    const int mask = negative ? 0x7f : 0xff;
+    const int sample = magnitude + kUlawBias;
     int seg = segmentOf(sample);
     if (seg >= 8)
         return static_cast<std::uint8_t>(0x7f ^ mask);
     int code = (seg << 4) | ((sample >> (seg + 3)) & kQuantMask);
     return static_cast<std::uint8_t>(code ^ mask);
+}
+
+std::uint8_t linearToUlaw(int sample)
+{
+    // A negative sample's magnitude is its one's complement (-sample - 1), as in the reference
+    // coder; plain negation puts some samples one level further from zero.
+    return sample < 0 ? ulawFromSignAndMagnitude(true, -sample - 1)
+                      : ulawFromSignAndMagnitude(false, sample);
 }
 
 std::uint8_t linearToAlaw(int sample)
@@ -67,9 +69,7 @@ std::uint8_t linearToAlaw(int sample)
         mask = 0xd5;
     } else {
         mask = 0x55;
-        sample = -sample - 8;
-        if (sample < 0)
-            sample = 0;
+        sample = -sample - 1; // one's complement, as for mu-law
     }
     int seg = segmentOf(sample);
     if (seg >= 8)

@@ -222,7 +222,7 @@ std::uint8_t G726::decodeToG711(int code, bool alaw)
             sr = -8192;
         else if (sr > 8191)
             sr = 8191;
-        sp = linearToUlaw(sr << 2);
+        sp = ulawFromSignAndMagnitude(sr < 0, (sr < 0 ? -sr : sr) << 2);
         expanded = ulawToLinear(sp);
     }
     int dx = (expanded >> 2) - est.se;
