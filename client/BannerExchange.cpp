@@ -88,13 +88,23 @@ void BannerExchange::threadFuncIdentify(sockaddr_in address)
     }
     if (!connected) {
         logLine(LogFailure, "ThreadFuncIdentify: connect failed");
-    } else if (waitSocket(POLLIN)) {
-        char buffer[kBannerBufferSize + 1];
-        const ssize_t n = ::recv(m_socket, buffer, kBannerBufferSize, 0);
-        if (n > 0) {
-            buffer[n] = '\0';
-            banner.assign(buffer); // the greeting is text: it ends at a zero byte
+    } else {
+        // The greeting may come in several segments: read until its line ends, the buffer is
+        // full or the camera closes; the caller's time-out bounds the whole exchange.
+        char buffer[kBannerBufferSize];
+        std::size_t have = 0;
+        bool lineEnded = false;
+        while (!lineEnded && have < kBannerBufferSize && waitSocket(POLLIN)) {
+            const ssize_t n = ::recv(m_socket, buffer + have, kBannerBufferSize - have, 0);
+            if (n < 0 && (errno == EINTR || errno == EAGAIN))
+                continue;
+            if (n <= 0)
+                break;
+            lineEnded = std::memchr(buffer + have, '\n', static_cast<std::size_t>(n)) != nullptr;
+            have += static_cast<std::size_t>(n);
         }
+        // The greeting is text: it ends at a zero byte.
+        banner.assign(buffer, strnlen(buffer, have));
         static constexpr char kQuit[] = "QUIT\r\n";
         [[maybe_unused]] const ssize_t sent =
             ::send(m_socket, kQuit, sizeof kQuit - 1, MSG_NOSIGNAL);

@@ -1,8 +1,8 @@
 #pragma once
-// The identify thread's exchange with a camera's FTP port: connect, receive once (the
-// greeting), send "QUIT\r\n". The caller waits for it with a time-out; destruction wakes a
-// thread still connecting or receiving, joins it, then closes the socket, so nothing outlives
-// the call that started it.
+// The identify thread's exchange with a camera's FTP port: connect, receive the greeting (until
+// its line ends, kBannerBufferSize bytes came or the camera closed), send "QUIT\r\n". The caller
+// waits for it with a time-out; destruction wakes a thread still connecting or receiving, joins it,
+// then closes the socket, so nothing outlives the call that started it.
 
 #include "platform/com/Hresult.h"
 

@@ -160,6 +160,40 @@ TEST_F(IdentifyTarget, SilentCameraTimesOut)
     EXPECT_NE(logText().find("IdentifyTarget timed out"), std::string::npos);
 }
 
+// A greeting in two TCP segments, cut inside the version: the whole line is read, so 1.10 is
+// not taken for 1.1.
+TEST_F(IdentifyTarget, GreetingInTwoSegmentsIsReadToTheEndOfItsLine)
+{
+    camsim::CamSimConfig config;
+    config.model = "OS10";
+    config.firmware = "1.10";
+    config.bannerSplitAt = std::string("220 ORVEL OS10 Video Server 1.1").size();
+    config.faults.splitPauseMs = 300;
+    camsim::CamSim* camera = startCamera(config);
+    ASSERT_TRUE(camera);
+    ASSERT_EQ(camera->banner().substr(0, config.bannerSplitAt + 1),
+              "220 ORVEL OS10 Video Server 1.10");
+    const Identified found = identify(camera->host());
+    ASSERT_EQ(found.hr, S_OK);
+    EXPECT_EQ(found.name, "OS10");
+    EXPECT_EQ(found.version, "1.10");
+}
+
+// A greeting whose line has not ended when the time-out runs out is not guessed at.
+TEST_F(IdentifyTarget, GreetingUnfinishedAtTheTimeOutIsATimeOut)
+{
+    camsim::CamSimConfig config;
+    config.model = "OS10";
+    config.bannerSplitAt = 10;
+    config.faults.splitPauseMs = 3000;
+    camsim::CamSim* camera = startCamera(config);
+    ASSERT_TRUE(camera);
+    const Identified found = identify(camera->host(), 500);
+    EXPECT_EQ(found.hr, E_FAIL);
+    EXPECT_FALSE(found.target);
+    EXPECT_NE(logText().find("IdentifyTarget timed out"), std::string::npos);
+}
+
 TEST_F(IdentifyTarget, GreetingsNoPatternKnowsAreNotIdentified)
 {
     for (const char* banner : {"220 ready", "220 ORVEL"}) {

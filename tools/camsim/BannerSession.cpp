@@ -4,6 +4,9 @@
 #include "tools/camsim/SimContext.h"
 #include "tools/camsim/SocketServer.h"
 
+#include <algorithm>
+#include <chrono>
+
 namespace camsim {
 
 void serveBanner(SimContext& context, Connection& connection, Channel& channel)
@@ -27,7 +30,13 @@ void serveBanner(SimContext& context, Connection& connection, Channel& channel)
     }
     if (!greeting.empty()) {
         greeting += "\r\n";
-        if (!channel.write(greeting.data(), greeting.size()))
+        const std::size_t cut = std::min(config.bannerSplitAt, greeting.size());
+        if (cut > 0) {
+            if (!channel.write(greeting.data(), cut) ||
+                !context.stop.sleepFor(std::chrono::milliseconds(config.faults.splitPauseMs)))
+                return;
+        }
+        if (!channel.write(greeting.data() + cut, greeting.size() - cut))
             return;
     }
 

@@ -106,6 +106,9 @@ struct CamSimConfig {
     BannerMode bannerMode = BannerMode::Normal;
     std::string bannerText; // replaces the model's greeting line when set
     int bannerDelayMs = 3000;
+    // When set, the greeting goes out in two writes cut this many bytes in, faults.splitPauseMs
+    // apart, as a camera whose greeting arrives in two TCP segments.
+    std::size_t bannerSplitAt = 0;
 
     StreamFormat stream;
     Faults faults;
