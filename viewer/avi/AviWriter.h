@@ -1,0 +1,61 @@
+#pragma once
+// Writes one AVI movie with one video stream through FFmpeg's AVI muxer: full frames as
+// 24-bit bottom-up bitmaps with a positive height (as movies of this kind have always been
+// written), the frames' own JPEG bytes as Motion JPEG, or any encoder of VideoCompressor.
+// Every frame is a key frame. Frames of another size than the first are scaled to it.
+
+#include "common/CamBih.h"
+#include "platform/com/Hresult.h"
+#include "viewer/avi/AviStreamInfo.h"
+#include "viewer/avi/VideoCompressor.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+struct AVPacket;
+
+namespace vistel {
+
+class AviWriter {
+public:
+    // Creates or replaces the file at path with the stream of info (its size from rcFrame).
+    // E_INVALIDARG for an empty frame or an unknown encoder, E_FAIL when the file, the stream
+    // or the encoder cannot be set up; *error then says what in one line.
+    static HRESULT create(const std::string& path, const AviStreamInfo& info,
+                          const VideoCompressor& compressor, const CompressorSettings& settings,
+                          std::unique_ptr<AviWriter>* writer, std::string* error);
+    ~AviWriter();
+    AviWriter(const AviWriter&) = delete;
+    AviWriter& operator=(const AviWriter&) = delete;
+
+    // One decoded frame (not for the JPEG copy path). E_FAIL when it cannot be encoded or
+    // written.
+    HRESULT writeBitmap(const _CAM_BIH& header, const std::uint8_t* bits);
+    // One frame's JPEG file bytes (the copy path): written unchanged, with the standard
+    // Huffman tables inserted when the frame has none. E_INVALIDARG for bytes that are not a
+    // JPEG of the stream's size.
+    HRESULT writeJpeg(std::span<const std::uint8_t> jpeg);
+    // Completes the file (index, frame count). E_FAIL when it cannot be; the frames written
+    // so far stay readable as far as the muxer got.
+    HRESULT finish();
+
+    unsigned framesWritten() const { return m_frames; }
+    const std::string& lastError() const { return m_error; }
+
+private:
+    struct State;
+    explicit AviWriter(std::unique_ptr<State> state);
+    HRESULT writePacket(::AVPacket* packet);
+    HRESULT drainEncoder();
+
+    std::unique_ptr<State> m_state;
+    unsigned m_frames = 0;
+    std::string m_error;
+};
+
+// Reads a JPEG's frame size from its SOF marker; false when it has none.
+bool jpegFrameSize(std::span<const std::uint8_t> jpeg, int* width, int* height);
+
+} // namespace vistel

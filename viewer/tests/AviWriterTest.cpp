@@ -1,0 +1,317 @@
+// Movies written from real frame files, read back by ffprobe and decoded by ffmpeg: the
+// stream description, the full-frame layout, the encoders and the no-re-encoding path.
+
+#include "viewer/avi/AviWriter.h"
+
+#include "common/ICamImageObject.h"
+#include "common/MedrixClasses.h"
+#include "platform/com/Bstr.h"
+#include "platform/com/ClassRegistration.h"
+#include "platform/com/ComPtr.h"
+#include "platform/com/Runtime.h"
+#include "platform/com/TaskMemory.h"
+#include "testsupport/TempStateRoot.h"
+#include "viewer/avi/AviStreamInfo.h"
+#include "viewer/avi/JpegHuffman.h"
+#include "viewer/avi/VideoCompressor.h"
+#include "viewer/tests/ViewerTestFiles.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace {
+
+using namespace vistel;
+using namespace vistel::test;
+
+std::vector<std::uint8_t> readBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string run(const std::string& command)
+{
+    std::string out;
+    FILE* p = ::popen(command.c_str(), "r");
+    if (!p)
+        return out;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+        out.append(buf, n);
+    ::pclose(p);
+    return out;
+}
+
+bool haveFfmpeg()
+{
+    return std::system("ffprobe -version > /dev/null 2>&1") == 0 &&
+           std::system("ffmpeg -version > /dev/null 2>&1") == 0;
+}
+
+struct Decoded {
+    _CAM_BIH header{};
+    std::vector<std::uint8_t> bits; // bottom-up BGR, rows padded to 4
+};
+
+struct AviWriting : ::testing::Test {
+    void SetUp() override
+    {
+        if (!haveFfmpeg())
+            GTEST_SKIP() << "ffmpeg not installed";
+        const auto bin = std::filesystem::canonical("/proc/self/exe").parent_path();
+        ASSERT_EQ(registerServerLibrary((bin / "Medrix.so").string(), false), S_OK);
+        ASSERT_EQ(CoCreateInstance(CLSID_CamImageObject, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_ICamImageObject, image.putVoid()),
+                  S_OK);
+        folder = root.path() + "/frames";
+        std::filesystem::create_directories(folder);
+    }
+    void TearDown() override
+    {
+        image.reset();
+        CoFreeUnusedLibraries();
+    }
+
+    // Gradient frames with a moving block, so frames differ from each other and inside.
+    std::vector<std::string> frames(int count, int width, int height)
+    {
+        std::vector<std::string> paths;
+        for (int i = 0; i < count; ++i) {
+            std::string p = folder + "/g" + std::to_string(i) + ".jpg";
+            EXPECT_TRUE(writeSolidJpeg(p, width, height, frameColour(i)));
+            paths.push_back(p);
+        }
+        return paths;
+    }
+    Decoded decode(const std::string& path)
+    {
+        Decoded d;
+        DWORD size = 0;
+        BYTE* bits = nullptr;
+        EXPECT_EQ(image->GetDIB(Bstr(path).get(), CamDibFull, &d.header, &size, &bits), S_OK);
+        d.bits.assign(bits, bits + size);
+        CoTaskMemFree(bits);
+        return d;
+    }
+    // Writes the frames' decoded bitmaps (or, for the copy path, their bytes) as a movie.
+    HRESULT write(const std::string& avi, const std::string& fourcc,
+                  const std::vector<std::string>& paths, unsigned interval)
+    {
+        auto list = availableCompressors();
+        const VideoCompressor* c = findCompressor(list, fourcc);
+        if (!c)
+            return E_NOTIMPL;
+        Decoded first = decode(paths.front());
+        AviStreamInfo info = describeAviStream(interval, static_cast<UI4>(paths.size()));
+        info.fccHandler = c->fourcc;
+        info.rcFrame = {0, 0, first.header.biWidth, first.header.biHeight};
+        std::unique_ptr<AviWriter> writer;
+        std::string error;
+        HRESULT hr = AviWriter::create(avi, info, *c, {}, &writer, &error);
+        EXPECT_EQ(hr, S_OK) << error;
+        if (FAILED(hr))
+            return hr;
+        for (const std::string& p : paths) {
+            if (c->kind == CompressorKind::JpegCopy) {
+                hr = writer->writeJpeg(readBytes(p));
+            } else {
+                Decoded d = decode(p);
+                hr = writer->writeBitmap(d.header, d.bits.data());
+            }
+            EXPECT_EQ(hr, S_OK) << writer->lastError();
+        }
+        return writer->finish();
+    }
+    std::string probe(const std::string& avi)
+    {
+        return run("ffprobe -v error -select_streams v:0 -count_frames -show_entries "
+                   "stream=codec_tag_string,width,height,r_frame_rate,nb_read_frames -of "
+                   "default=nw=1 '" +
+                   avi + "'");
+    }
+    // ffmpeg's decode of every frame as top-down BGR rows without padding.
+    std::vector<std::uint8_t> ffmpegFrames(const std::string& avi)
+    {
+        const std::string out = root.path() + "/decoded.bgr";
+        run("ffmpeg -v error -y -i '" + avi + "' -f rawvideo -pix_fmt bgr24 '" + out + "'");
+        return readBytes(out);
+    }
+    // Largest per-channel difference between ffmpeg's frames and the source bitmaps.
+    int largestDifference(const std::string& avi, const std::vector<std::string>& paths)
+    {
+        std::vector<std::uint8_t> got = ffmpegFrames(avi);
+        int worst = 0;
+        std::size_t at = 0;
+        for (const std::string& p : paths) {
+            Decoded d = decode(p);
+            const int w = d.header.biWidth, h = d.header.biHeight;
+            const std::size_t stride = camBihStride(w);
+            if (got.size() < at + static_cast<std::size_t>(w) * h * 3)
+                return 256;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w * 3; ++x) {
+                    const int a = got[at + static_cast<std::size_t>(y) * w * 3 + x];
+                    const int b = d.bits[(h - 1 - y) * stride + x];
+                    worst = std::max(worst, std::abs(a - b));
+                }
+            at += static_cast<std::size_t>(w) * h * 3;
+        }
+        return got.size() == at ? worst : 256;
+    }
+
+    TempStateRoot root;
+    std::string folder;
+    ComPtr<ICamImageObject> image;
+};
+
+TEST(AviStream, RateNameAndFrameFollowTheSequence)
+{
+    EXPECT_EQ(describeAviStream(40, 10).dwRate, 25u);
+    EXPECT_EQ(describeAviStream(300, 10).dwRate, 3u); // the fraction is dropped
+    EXPECT_EQ(describeAviStream(1000, 10).dwRate, 1u);
+    const AviStreamInfo info = describeAviStream(40, 7);
+    EXPECT_EQ(info.fccType, "vids");
+    EXPECT_EQ(info.dwScale, 1u);
+    EXPECT_EQ(info.dwLength, 7u);
+    EXPECT_EQ(info.dwQuality, -1);
+    EXPECT_EQ(info.szName, "SQJ");
+    EXPECT_EQ(proposedAviName("/rec/Door_20010503_140509_23.jpg"), "/rec/Door_20010503_140509_23");
+    EXPECT_EQ(proposedAviName("/rec.d/frame"), "/rec.d/frame");
+}
+
+TEST(AviStream, TheChooserOffersFullFramesTheCopyPathAndTheEncodersFoundHere)
+{
+    auto list = availableCompressors();
+    ASSERT_GE(list.size(), 2u);
+    EXPECT_EQ(list[0].name, "Full Frames (Uncompressed)");
+    EXPECT_EQ(list[0].fourcc, "DIB ");
+    EXPECT_EQ(list[1].name, "Motion JPEG (no re-encoding)");
+    ASSERT_TRUE(findCompressor(list, "copy"));
+    EXPECT_EQ(findCompressor(list, "copy")->kind, CompressorKind::JpegCopy);
+    ASSERT_TRUE(findCompressor(list, "MJPG"));
+    EXPECT_EQ(findCompressor(list, "MJPG")->kind, CompressorKind::Encoder);
+    EXPECT_FALSE(findCompressor(list, "NONE"));
+}
+
+TEST_F(AviWriting, FullFramesAreBottomUpBitmapsWithAPositiveHeightDecodedExactly)
+{
+    auto paths = frames(4, 64, 48);
+    const std::string avi = root.path() + "/full.avi";
+    ASSERT_EQ(write(avi, "DIB ", paths, 40), S_OK);
+    EXPECT_EQ(probe(avi), "codec_tag_string=[0][0][0][0]\nwidth=64\nheight=48\nr_frame_rate=25/1\n"
+                          "nb_read_frames=4\n"); // BI_RGB frames
+    EXPECT_EQ(largestDifference(avi, paths), 0);
+
+    // The headers as stored: handler "DIB ", rate 25 over scale 1, four frames, 24-bit BI_RGB
+    // with a positive height, and the stream named "SQJ".
+    std::vector<std::uint8_t> file = readBytes(avi);
+    std::string text(file.begin(), file.end());
+    std::size_t strh = text.find("strh");
+    ASSERT_NE(strh, std::string::npos);
+    EXPECT_EQ(text.substr(strh + 8, 8), std::string("vidsDIB "));
+    auto le32 = [&](std::size_t at) {
+        return std::uint32_t(file[at]) | std::uint32_t(file[at + 1]) << 8 |
+               std::uint32_t(file[at + 2]) << 16 | std::uint32_t(file[at + 3]) << 24;
+    };
+    EXPECT_EQ(le32(strh + 8 + 20), 1u);  // dwScale
+    EXPECT_EQ(le32(strh + 8 + 24), 25u); // dwRate
+    EXPECT_EQ(le32(strh + 8 + 32), 4u);  // dwLength
+    std::size_t strf = text.find("strf");
+    ASSERT_NE(strf, std::string::npos);
+    EXPECT_EQ(static_cast<std::int32_t>(le32(strf + 8 + 4)), 64);
+    EXPECT_EQ(static_cast<std::int32_t>(le32(strf + 8 + 8)), 48);
+    EXPECT_EQ(file[strf + 8 + 14], 24);
+    EXPECT_EQ(le32(strf + 8 + 16), 0u);
+    EXPECT_NE(text.find("strn"), std::string::npos);
+    EXPECT_NE(text.find("SQJ"), std::string::npos);
+}
+
+TEST_F(AviWriting, LosslessAndLossyEncodersGiveTheRightFramesSizeAndRate)
+{
+    auto paths = frames(5, 64, 48);
+    struct Case {
+        const char* fourcc;
+        int tolerance;
+    };
+    for (Case c : {Case{"FFV1", 0}, Case{"MJPG", 24}, Case{"FMP4", 24}}) {
+        SCOPED_TRACE(c.fourcc);
+        const std::string avi = root.path() + "/" + c.fourcc + ".avi";
+        ASSERT_EQ(write(avi, c.fourcc, paths, 300), S_OK);
+        EXPECT_EQ(probe(avi), "codec_tag_string=" + std::string(c.fourcc) +
+                                  "\nwidth=64\nheight=48\nr_frame_rate=3/1\nnb_read_frames=5\n");
+        EXPECT_LE(largestDifference(avi, paths), c.tolerance);
+    }
+}
+
+TEST_F(AviWriting, TheCopyPathWritesEachJpegUnchangedAndSuppliesMissingHuffmanTables)
+{
+    auto paths = frames(3, 64, 48);
+    // A camera frame without tables: the same JPEG with its DHT segments cut out.
+    std::vector<std::uint8_t> bare = readBytes(paths[1]);
+    ASSERT_TRUE(hasHuffmanTables(bare));
+    for (std::size_t i = 2; i + 4 < bare.size() && bare[i + 1] != 0xDA;) {
+        const std::size_t length = (bare[i + 2] << 8) | bare[i + 3];
+        if (bare[i + 1] == 0xC4)
+            bare.erase(bare.begin() + static_cast<long>(i),
+                       bare.begin() + static_cast<long>(i + 2 + length));
+        else
+            i += 2 + length;
+    }
+    ASSERT_FALSE(hasHuffmanTables(bare));
+    const std::string barePath = folder + "/bare.jpg";
+    std::ofstream(barePath, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bare.data()),
+               static_cast<std::streamsize>(bare.size()));
+    paths.push_back(barePath);
+
+    const std::string avi = root.path() + "/copy.avi";
+    ASSERT_EQ(write(avi, "copy", paths, 1000), S_OK);
+    EXPECT_EQ(probe(avi),
+              "codec_tag_string=MJPG\nwidth=64\nheight=48\nr_frame_rate=1/1\nnb_read_frames=4\n");
+    run("ffmpeg -v error -y -i '" + avi + "' -c:v copy -f image2 '" + root.path() + "/out%d.jpg'");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(readBytes(root.path() + "/out" + std::to_string(i + 1) + ".jpg"),
+                  readBytes(paths[static_cast<std::size_t>(i)]))
+            << i;
+    // The mended frame decodes to what its original decodes to.
+    std::vector<std::uint8_t> mended = readBytes(root.path() + "/out4.jpg");
+    EXPECT_TRUE(hasHuffmanTables(mended));
+    EXPECT_EQ(mended.size(), readBytes(paths[1]).size());
+    EXPECT_EQ(mended,
+              readBytes(paths[1])); // the tables the encoder left out were the standard ones
+}
+
+TEST_F(AviWriting, FramesOfAnotherSizeAreScaledToTheFirstFramesSize)
+{
+    auto paths = frames(2, 64, 48);
+    ASSERT_TRUE(writeSolidJpeg(folder + "/small.jpg", 32, 24, frameColour(2)));
+    paths.push_back(folder + "/small.jpg");
+    for (const char* fourcc : {"DIB ", "FFV1"}) {
+        SCOPED_TRACE(fourcc);
+        const std::string avi = root.path() + "/mixed.avi";
+        ASSERT_EQ(write(avi, fourcc, paths, 100), S_OK);
+        EXPECT_NE(probe(avi).find("width=64\nheight=48\nr_frame_rate=10/1\nnb_read_frames=3"),
+                  std::string::npos);
+    }
+    // The copy path cannot scale without re-encoding: it refuses the odd frame.
+    auto list = availableCompressors();
+    AviStreamInfo info = describeAviStream(100, 3);
+    info.rcFrame = {0, 0, 64, 48};
+    std::unique_ptr<AviWriter> writer;
+    ASSERT_EQ(AviWriter::create(root.path() + "/c.avi", info, *findCompressor(list, "copy"), {},
+                                &writer, nullptr),
+              S_OK);
+    EXPECT_EQ(writer->writeJpeg(readBytes(paths[0])), S_OK);
+    EXPECT_EQ(writer->writeJpeg(readBytes(paths[2])), E_INVALIDARG);
+    EXPECT_EQ(writer->writeJpeg(std::vector<std::uint8_t>{'n', 'o'}), E_INVALIDARG);
+    EXPECT_EQ(writer->finish(), S_OK);
+    EXPECT_EQ(writer->framesWritten(), 1u);
+}
+
+} // namespace
