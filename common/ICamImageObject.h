@@ -30,7 +30,9 @@ struct ICamImageObject : IUnknown {
     virtual HRESULT GetDIB(BSTR bstrPath, int nType, _CAM_BIH* pBIH, DWORD* pdwSizeBits,
                            BYTE** ppbyBits) = 0;
     // Writes the received bytes unchanged. E_INVALIDARG, E_FAIL without bytes (no file is
-    // created), E_HANDLE when the file cannot be created (*pdwWritten = 0).
+    // created), E_HANDLE when the file cannot be created (*pdwWritten = 0); when not every byte
+    // could be written the file is removed, *pdwWritten = 0, and the result is
+    // HRESULT_FROM_WIN32(ERROR_DISK_FULL) for a full disk, E_FAIL otherwise.
     virtual HRESULT Save(BSTR bstrPath, DWORD* pdwWritten) = 0;
 
 protected:

@@ -146,7 +146,16 @@ HRESULT CamImageObject::Save(BSTR bstrPath, DWORD* pdwWritten)
         written += static_cast<DWORD>(n);
         left -= static_cast<DWORD>(n);
     }
+    const int writeError = left > 0 ? errno : 0;
     ::close(fd);
+    if (left > 0) {
+        // A cut frame is no frame: nothing half-written stays behind to be counted.
+        ::unlink(path.c_str());
+        *pdwWritten = 0;
+        return writeError == ENOSPC || writeError == EFBIG || writeError == EDQUOT
+                   ? HRESULT_FROM_WIN32(ERROR_DISK_FULL)
+                   : E_FAIL;
+    }
     *pdwWritten = written;
     return S_OK;
 }

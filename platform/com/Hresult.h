@@ -121,6 +121,7 @@ constexpr unsigned long ERROR_INVALID_DATA = 13;
 constexpr unsigned long ERROR_OUTOFMEMORY = 14;
 constexpr unsigned long ERROR_SHARING_VIOLATION = 32;
 constexpr unsigned long ERROR_INVALID_PARAMETER = 87;
+constexpr unsigned long ERROR_DISK_FULL = 112;
 constexpr unsigned long ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr unsigned long ERROR_MOD_NOT_FOUND = 126;
 constexpr unsigned long ERROR_PROC_NOT_FOUND = 127;

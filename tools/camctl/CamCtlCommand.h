@@ -25,3 +25,5 @@ int runStream(const std::vector<std::string>& args);
 int runSnapshot(const std::vector<std::string>& args);
 int runGet(const std::vector<std::string>& args);
 int runPost(const std::vector<std::string>& args);
+// RecordCommand.cpp
+int runRecord(const std::vector<std::string>& args);
