@@ -26,9 +26,9 @@
 struct RecordingParameters {
     std::string directory; // gets a trailing "/" (recordingDirectory)
     std::string prefix;
-    LONG interval = 1000;   // ms between frames (lElapse)
-    UI4 durationLimit = 0;  // seconds, counted from the first image
-    UI4 sizeLimit = 0;      // bytes; the last frame may pass it
+    LONG interval = 1000;  // ms between frames (lElapse)
+    UI4 durationLimit = 0; // seconds, counted from the first image
+    UI4 sizeLimit = 0;     // bytes; the last frame may pass it
 };
 
 class RecordingContext {
@@ -79,10 +79,10 @@ private:
 
     // Everything a capture touches; held for a whole capture and for the final header.
     mutable std::mutex m_sequenceMutex;
-    RecordingParameters m_parameters;       // guarded by m_sequenceMutex
-    ComPtr<ICamImageObject> m_image;        // guarded by m_sequenceMutex
+    RecordingParameters m_parameters;         // guarded by m_sequenceMutex
+    ComPtr<ICamImageObject> m_image;          // guarded by m_sequenceMutex
     std::optional<SequenceWriter> m_sequence; // guarded by m_sequenceMutex
-    UI4 m_bytesWritten = 0;                 // guarded by m_sequenceMutex
+    UI4 m_bytesWritten = 0;                   // guarded by m_sequenceMutex
 
     // Who runs the capture thread; never held by the capture thread itself.
     std::mutex m_threadMutex;

@@ -9,8 +9,8 @@
 
 // One frame saved to disk.
 struct SavedFrame {
-    UI4 number = 0;      // in this recording, from 1 (across reconnections)
-    std::string name;    // the frame file's bare name
+    UI4 number = 0;   // in this recording, from 1 (across reconnections)
+    std::string name; // the frame file's bare name
     std::string sequencePath;
     DWORD bytes = 0;
     ULONGLONG tickMs = 0; // monotonic time of the capture

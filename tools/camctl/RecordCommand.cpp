@@ -137,8 +137,7 @@ public:
             std::printf("recorded 0 frames, no sequence file written\n");
         } else {
             const double seconds = static_cast<double>(m_lastTick - m_firstTick) / 1000.0;
-            std::printf("recorded %u frames in %.1f s to %s\n", m_frames, seconds,
-                        m_path.c_str());
+            std::printf("recorded %u frames in %.1f s to %s\n", m_frames, seconds, m_path.c_str());
         }
         std::fflush(stdout);
     }
@@ -149,8 +148,14 @@ public:
     }
 
     // RecordingHost, on the client's and the capture thread.
-    void postFinalize() override { post([](Pending& p) { p.finalize = true; }); }
-    void postClose() override { post([](Pending& p) { p.close = true; }); }
+    void postFinalize() override
+    {
+        post([](Pending& p) { p.finalize = true; });
+    }
+    void postClose() override
+    {
+        post([](Pending& p) { p.close = true; });
+    }
     void postCaptureError(const CaptureError& error) override
     {
         post([&](Pending& p) {
@@ -190,7 +195,10 @@ public:
     // RecordingStreamListener
     void onImage() override { m_context.startOnFirstImage(); }
     void onStatus(UI4 status) override { m_context.statusChanged(status); }
-    void onStreamEnded() override { post([](Pending& p) { p.ended = true; }); }
+    void onStreamEnded() override
+    {
+        post([](Pending& p) { p.ended = true; });
+    }
 
 private:
     template <typename F> void post(F change)
@@ -205,11 +213,11 @@ private:
 
     const int m_wake;
     std::mutex m_mutex;
-    Pending m_pending;          // guarded by m_mutex
-    std::string m_path;         // guarded by m_mutex
-    UI4 m_frames = 0;           // guarded by m_mutex
-    ULONGLONG m_firstTick = 0;  // guarded by m_mutex
-    ULONGLONG m_lastTick = 0;   // guarded by m_mutex
+    Pending m_pending;         // guarded by m_mutex
+    std::string m_path;        // guarded by m_mutex
+    UI4 m_frames = 0;          // guarded by m_mutex
+    ULONGLONG m_firstTick = 0; // guarded by m_mutex
+    ULONGLONG m_lastTick = 0;  // guarded by m_mutex
     RecordingContext m_context{*this};
     std::unique_ptr<RecordingStream> m_stream;
 };
@@ -217,8 +225,8 @@ private:
 std::string failureText(const CaptureError& error)
 {
     const char* what = error.what == CaptureFailure::CreateSequence ? "create the sequence file"
-                       : error.what == CaptureFailure::WriteHeader ? "write the header of"
-                                                                   : "save the frame";
+                       : error.what == CaptureFailure::WriteHeader  ? "write the header of"
+                                                                    : "save the frame";
     return std::string("camctl record: cannot ") + what + " " + error.path + ": " +
            describe(error.hr);
 }

@@ -25,6 +25,7 @@ public:
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
     bool started() const { return m_pid > 0; }
+    pid_t pid() const { return m_pid; }
 
     struct Result {
         int exitCode = -1; // -1 when it had to be killed or did not exit by itself
