@@ -4,6 +4,7 @@
 #include "namespace/params/HTTPStreamClient.h"
 
 #include "namespace/params/tests/TraceCapture.h"
+#include "platform/http/CertificateTrust.h"
 #include "platform/http/Prompts.h"
 #include "testsupport/CamSimFixture.h"
 
@@ -25,6 +26,8 @@ protected:
     void TearDown() override
     {
         orvel::http::setCredentialsPrompt({});
+        orvel::http::setTrustPrompt({});
+        orvel::http::forgetTrustedCertificates();
         CamSimFixture::TearDown();
     }
 
@@ -272,4 +275,36 @@ TEST_F(HTTPStreamClientTest, URLsItCannotUseFailBeforeAnythingIsSent)
     EXPECT_EQ(client.OpenURL("127.0.0.1/x", &status, {}, nullptr), HRESULT_FROM_WIN32(12005));
     EXPECT_TRUE(m_trace.has("error interpret url - InternetCrackUrl fail, e=12005"));
     EXPECT_EQ(status, 200u);
+}
+
+TEST_F(HTTPStreamClientTest, AnUntrustedCertificateIsPutToThePromptAndSentAgainWhenAccepted)
+{
+    camsim::CamSimConfig config;
+    config.https = true; // a self-signed certificate on 443
+    camsim::CamSim* cam = startCamera(config);
+    ASSERT_TRUE(cam);
+    int asked = 0;
+    bool accept = false;
+    orvel::http::setTrustPrompt([&](const orvel::http::CertificateInfo& info, HWND) {
+        ++asked;
+        EXPECT_EQ(info.host, cam->config().address);
+        return accept;
+    });
+    HTTPStreamClient client;
+    EXPECT_EQ(client.OpenURL(cam->httpsUrl(kListAll), nullptr, {}, nullptr),
+              HRESULT_FROM_WIN32(12045));
+    EXPECT_EQ(asked, 1);
+
+    accept = true;
+    ASSERT_EQ(client.OpenURL(cam->httpsUrl(kListAll), nullptr, {}, nullptr), S_OK);
+    EXPECT_EQ(asked, 2);
+    EXPECT_NE(body(client).find("root.Brand.ProdShortName=OS34"), std::string::npos);
+    // Port 443 speaks TLS even when the URL says http, as the cameras' own links do.
+    ASSERT_EQ(
+        client.OpenURL("http://" + cam->config().address + ":443" + kListAll, nullptr, {}, nullptr),
+        S_OK);
+    EXPECT_EQ(asked, 2); // accepted once for the rest of the process
+    const std::vector<camsim::LoggedRequest> requests = cam->requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[1].port, 443);
 }
