@@ -2,6 +2,7 @@
 // One namespace item as stored in its stream of the object file. Strings are UTF-8 here and
 // UTF-16LE in the stream.
 
+#include "namespace/params/DynamicCaps.h"
 #include "namespace/store/ItemKind.h"
 
 #include <cstdint>
@@ -10,8 +11,6 @@
 #include <vector>
 
 namespace foldra {
-
-class DynamicCaps;
 
 inline constexpr std::uint32_t kDefaultDisplayTimeMs = 5000;
 
@@ -27,9 +26,9 @@ struct ItemRecord {
     std::string user;     // QuadView / SwitchCam, sent to every member
     std::string password; // QuadView / SwitchCam
 
-    // The camera-parameter accessor the record carries (never stored). The parameter
-    // component creates it with the record; null until then.
-    std::shared_ptr<DynamicCaps> caps;
+    // The camera-parameter accessor the record carries (never stored), created with it;
+    // copies of a record share it, as they stand for the same item.
+    std::shared_ptr<DynamicCaps> caps = std::make_shared<DynamicCaps>();
 };
 
 } // namespace foldra

@@ -4,6 +4,7 @@
 
 #include "common/ICamTarget.h"
 #include "namespace/params/tests/TraceCapture.h"
+#include "namespace/store/ItemRecord.h"
 #include "platform/com/TaskMemory.h"
 #include "platform/http/Prompts.h"
 #include "testsupport/CamSimFixture.h"
@@ -190,4 +191,20 @@ TEST_F(DynamicCapsTest, A401IsAnsweredByThePromptOrFailsTheFetchWithAccessDenied
     EXPECT_EQ(caps.GetIdentity(cam->host(), product, firmware), S_OK);
     EXPECT_EQ(product, "OS34");
     EXPECT_EQ(capsOf(caps, cam->host(), CamCapsCameras).entries, (Strings{"1", "2", "3", "4"}));
+}
+
+TEST_F(DynamicCapsTest, EveryItemRecordCarriesACacheOfItsOwn)
+{
+    camsim::CamSim* cam = startCamera();
+    ASSERT_TRUE(cam);
+    ItemRecord first;
+    first.address = cam->host();
+    ItemRecord second = ItemRecord{};
+    ASSERT_TRUE(first.caps && second.caps);
+    EXPECT_NE(first.caps, second.caps);
+    EXPECT_EQ(capsOf(*first.caps, first.address, CamCapsCameras).entries,
+              (Strings{"1", "2", "3", "4"}));
+    const ItemRecord copy = first; // the same item: its answers are not asked for again
+    EXPECT_EQ(copy.caps->GetCaps(copy.address, CamCapsPtz, nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(cam->requests().size(), 1u);
 }
