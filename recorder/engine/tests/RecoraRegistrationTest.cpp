@@ -16,8 +16,8 @@ std::string localServerOf(const CLSID& clsid)
     HKEY hkey = nullptr;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &hkey) != ERROR_SUCCESS)
         return {};
-    LSTATUS status = RegQueryValueExA(hkey, nullptr, nullptr, nullptr,
-                                      reinterpret_cast<BYTE*>(value), &size);
+    LSTATUS status =
+        RegQueryValueExA(hkey, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
     RegCloseKey(hkey);
     return status == ERROR_SUCCESS ? std::string(value) : std::string();
 }
