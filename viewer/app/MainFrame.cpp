@@ -235,6 +235,8 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    if (m_closeGuard)
+        m_closeGuard();
     m_document->StopPlayback();
     event->accept();
     emit closed();

@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QSize>
+#include <functional>
 #include <map>
 
 class QAction;
@@ -38,6 +39,9 @@ public:
     // Re-reads the commands' enable and check rules from the document.
     void updateCommandUI();
 
+    // Runs before the frame closes (the AVI thread is stopped there).
+    void setCloseGuard(std::function<void()> guard) { m_closeGuard = std::move(guard); }
+
     // One line describing what a user sees: title, view size and colour, bars, commands,
     // slider and status pane (for the state log).
     QString describeState() const;
@@ -68,6 +72,7 @@ private:
     std::map<unsigned, QAction*> m_commands;
     QSize m_fitTarget;  // the view size a fit still waits for; invalid when none
     int m_fitTries = 0; // re-fits left when the window system changed the size
+    std::function<void()> m_closeGuard;
 };
 
 } // namespace vistel

@@ -6,6 +6,8 @@
 #include "platform/com/ComPtr.h"
 #include "platform/com/LocalServer.h"
 #include "platform/com/Runtime.h"
+#include "viewer/app/AviCreation.h"
+#include "viewer/app/AviDialogs.h"
 #include "viewer/app/MainFrame.h"
 #include "viewer/app/StateLog.h"
 #include "viewer/app/VistelAutomation.h"
@@ -41,9 +43,14 @@ bool isSequencePath(const QString& path)
 CVistelApp::CVistelApp()
     : m_document(std::make_unique<CVistelDoc>()),
       m_frame(std::make_unique<CMainFrame>(m_document.get())),
-      m_stateLog(StateLog::fromEnvironment())
+      m_stateLog(StateLog::fromEnvironment()), m_aviDialogs(std::make_unique<QtAviDialogs>())
 {
     s_app = this;
+    // Closing the frame cancels AVI creation and waits for its thread.
+    m_frame->setCloseGuard([this] {
+        if (m_aviCreation)
+            m_aviCreation->stopAndWait();
+    });
     if (m_stateLog) {
         connect(m_frame.get(), &CMainFrame::stateChanged, this, [this](const QString& event) {
             m_stateLog->write(event, m_frame->describeState());
@@ -58,6 +65,7 @@ CVistelApp::~CVistelApp()
 {
     if (m_classCookie)
         CoRevokeClassObject(m_classCookie);
+    m_aviCreation.reset();
     // The frame's view draws through the document: the frame goes first.
     m_frame.reset();
     m_document.reset();
@@ -142,9 +150,18 @@ void CVistelApp::SetUserCtrl()
     m_document->UpdateAllViews(ViewHint::FitToImage);
     // The program now belongs to the user: it stays when the creator lets go.
     m_userControl = true;
-    if (m_document->aviMode())
-        m_aviCreationEvent.set();
     emit m_frame->stateChanged(QStringLiteral("shown"));
+    if (m_document->aviMode() && !m_aviCreation) {
+        m_aviCreationEvent.set();
+        m_aviCreation = std::make_unique<AviCreation>(m_document.get(), m_frame.get(),
+                                                      m_aviCreationEvent, *m_aviDialogs);
+        m_aviCreation->start();
+    }
+}
+
+bool CVistelApp::isCreatingAvi() const
+{
+    return m_aviCreation && m_aviCreation->isRunning();
 }
 
 } // namespace vistel

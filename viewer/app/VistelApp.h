@@ -4,6 +4,7 @@
 
 #include "platform/base/Event.h"
 #include "platform/com/WinTypes.h"
+#include "viewer/app/AviDialogs.h"
 
 #include <QObject>
 #include <QStringList>
@@ -11,6 +12,7 @@
 
 namespace vistel {
 
+class AviCreation;
 class CMainFrame;
 class CVistelDoc;
 class StateLog;
@@ -36,6 +38,9 @@ public:
     CMainFrame* frame() const { return m_frame.get(); }
     // Set while an AVI creation thread runs; reset to ask it to stop.
     Event& aviCreationEvent() { return m_aviCreationEvent; }
+    // The questions AVI creation asks (the real dialogs unless replaced, as tests do).
+    void setAviDialogs(std::unique_ptr<AviDialogs> dialogs) { m_aviDialogs = std::move(dialogs); }
+    bool isCreatingAvi() const;
 
 private:
     bool startAutomation();
@@ -46,6 +51,8 @@ private:
     std::unique_ptr<CVistelDoc> m_document;
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<StateLog> m_stateLog;
+    std::unique_ptr<AviDialogs> m_aviDialogs;
+    std::unique_ptr<AviCreation> m_aviCreation; // stopped before the frame goes
     bool m_userControl = false;
     DWORD m_classCookie = 0;
 };

@@ -210,6 +210,30 @@ void CVistelDoc::SeekFrame(int position)
     emit viewUpdate(ViewHint::Repaint);
 }
 
+HRESULT CVistelDoc::loadPixelBlock(ICamImageObject* image, const std::string& path,
+                                   _CAM_BIH* header, const std::uint8_t** bits)
+{
+    CriticalSectionLocker hold(m_lock);
+    m_pixels.reset();
+    DWORD size = 0;
+    BYTE* raw = nullptr;
+    HRESULT hr = image->GetDIB(Bstr(path).get(), CamDibFull, &m_bih, &size, &raw);
+    m_pixels.reset(raw);
+    if (FAILED(hr) || !raw) {
+        m_pixels.reset();
+        return FAILED(hr) ? hr : E_FAIL;
+    }
+    *header = m_bih;
+    *bits = m_pixels.get();
+    return S_OK;
+}
+
+void CVistelDoc::freePixelBlock()
+{
+    CriticalSectionLocker hold(m_lock);
+    m_pixels.reset();
+}
+
 QSize CVistelDoc::imageSize() const
 {
     if (!m_image)

@@ -90,6 +90,13 @@ public:
     // The frame header's size (the image of SetImage or the first frame), or 320 x 240.
     QSize headerSize() const;
 
+    // AVI creation: replaces the pixel block with the frame at path decoded by image, under
+    // the document lock; the view then draws it. *bits stays valid until the next call.
+    // Called on the AVI thread. GetDIB's result.
+    HRESULT loadPixelBlock(ICamImageObject* image, const std::string& path, _CAM_BIH* header,
+                           const std::uint8_t** bits);
+    void freePixelBlock();
+
     // Draws the current picture stretched into rect: the pixel block during AVI creation,
     // otherwise the image object's frame. False when nothing could be drawn.
     bool draw(HDC hdc, const RECT& rect);

@@ -34,26 +34,6 @@ std::vector<std::uint8_t> readBytes(const std::string& path)
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-std::string run(const std::string& command)
-{
-    std::string out;
-    FILE* p = ::popen(command.c_str(), "r");
-    if (!p)
-        return out;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-        out.append(buf, n);
-    ::pclose(p);
-    return out;
-}
-
-bool haveFfmpeg()
-{
-    return std::system("ffprobe -version > /dev/null 2>&1") == 0 &&
-           std::system("ffmpeg -version > /dev/null 2>&1") == 0;
-}
-
 struct Decoded {
     _CAM_BIH header{};
     std::vector<std::uint8_t> bits; // bottom-up BGR, rows padded to 4
@@ -128,18 +108,12 @@ struct AviWriting : ::testing::Test {
         }
         return writer->finish();
     }
-    std::string probe(const std::string& avi)
-    {
-        return run("ffprobe -v error -select_streams v:0 -count_frames -show_entries "
-                   "stream=codec_tag_string,width,height,r_frame_rate,nb_read_frames -of "
-                   "default=nw=1 '" +
-                   avi + "'");
-    }
+    std::string probe(const std::string& avi) { return probeVideo(avi); }
     // ffmpeg's decode of every frame as top-down BGR rows without padding.
     std::vector<std::uint8_t> ffmpegFrames(const std::string& avi)
     {
         const std::string out = root.path() + "/decoded.bgr";
-        run("ffmpeg -v error -y -i '" + avi + "' -f rawvideo -pix_fmt bgr24 '" + out + "'");
+        runCommand("ffmpeg -v error -y -i '" + avi + "' -f rawvideo -pix_fmt bgr24 '" + out + "'");
         return readBytes(out);
     }
     // Largest per-channel difference between ffmpeg's frames and the source bitmaps.
@@ -274,7 +248,8 @@ TEST_F(AviWriting, TheCopyPathWritesEachJpegUnchangedAndSuppliesMissingHuffmanTa
     ASSERT_EQ(write(avi, "copy", paths, 1000), S_OK);
     EXPECT_EQ(probe(avi),
               "codec_tag_string=MJPG\nwidth=64\nheight=48\nr_frame_rate=1/1\nnb_read_frames=4\n");
-    run("ffmpeg -v error -y -i '" + avi + "' -c:v copy -f image2 '" + root.path() + "/out%d.jpg'");
+    runCommand("ffmpeg -v error -y -i '" + avi + "' -c:v copy -f image2 '" + root.path() +
+               "/out%d.jpg'");
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(readBytes(root.path() + "/out" + std::to_string(i + 1) + ".jpg"),
                   readBytes(paths[static_cast<std::size_t>(i)]))

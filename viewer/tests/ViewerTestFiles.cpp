@@ -3,6 +3,7 @@
 #include "recorder/sequence/SequenceFormat.h"
 #include "tools/camsim/JpegEncoder.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -82,6 +83,34 @@ std::vector<std::string> writeFrames(const std::string& folder, int count, int w
         names.push_back(name);
     }
     return names;
+}
+
+std::string runCommand(const std::string& command)
+{
+    std::string out;
+    FILE* p = ::popen(command.c_str(), "r");
+    if (!p)
+        return out;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+        out.append(buf, n);
+    ::pclose(p);
+    return out;
+}
+
+std::string probeVideo(const std::string& avi)
+{
+    return runCommand("ffprobe -v error -select_streams v:0 -count_frames -show_entries "
+                      "stream=codec_tag_string,width,height,r_frame_rate,nb_read_frames -of "
+                      "default=nw=1 '" +
+                      avi + "'");
+}
+
+bool haveFfmpeg()
+{
+    return std::system("ffprobe -version > /dev/null 2>&1") == 0 &&
+           std::system("ffmpeg -version > /dev/null 2>&1") == 0;
 }
 
 std::string screenshotFolder()

@@ -24,6 +24,14 @@ bool writeSequenceFile(const std::string& path, const char* magic, unsigned inte
 std::vector<std::string> writeFrames(const std::string& folder, int count, int width, int height);
 Rgb frameColour(int index);
 
+// What command prints on stdout.
+std::string runCommand(const std::string& command);
+// ffprobe's account of a movie's first video stream, one "key=value" line each: its
+// codec_tag_string, width, height, r_frame_rate and nb_read_frames (frames decoded).
+std::string probeVideo(const std::string& avi);
+// True when ffprobe and ffmpeg can be run.
+bool haveFfmpeg();
+
 // The folder screenshots go to (created): $VISTEL_SCREENSHOT_DIR, else "screenshots" beside
 // the test program.
 std::string screenshotFolder();

@@ -12,6 +12,7 @@
 #include "viewer/app/VistelDoc.h"
 #include "viewer/app/VistelStrings.h"
 #include "viewer/app/VistelView.h"
+#include "viewer/tests/ViewerQtEnvironment.h"
 #include "viewer/tests/ViewerTestFiles.h"
 
 #include <QAction>
@@ -33,48 +34,6 @@ namespace {
 using namespace std::chrono_literals;
 using namespace vistel;
 using namespace vistel::test;
-
-class QtEnvironment : public testing::Environment {
-public:
-    void SetUp() override
-    {
-        m_root = std::make_unique<TempStateRoot>();
-        const auto bin = std::filesystem::canonical("/proc/self/exe").parent_path();
-        std::string detail;
-        ASSERT_EQ(registerServerLibrary((bin / "Medrix.so").string(), false, &detail), S_OK)
-            << detail;
-        static int argc = 1;
-        static char name[] = "vistel_tests";
-        static char* argv[] = {name, nullptr};
-        m_app = std::make_unique<QApplication>(argc, argv);
-        CoInitialize(nullptr);
-    }
-    void TearDown() override
-    {
-        CoUninitialize();
-        m_app.reset();
-        CoFreeUnusedLibraries();
-        m_root.reset();
-    }
-
-private:
-    std::unique_ptr<TempStateRoot> m_root;
-    std::unique_ptr<QApplication> m_app;
-};
-
-[[maybe_unused]] testing::Environment* const g_qt =
-    testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-bool processUntil(std::chrono::milliseconds limit, const std::function<bool()>& pred)
-{
-    return waitUntil(pred, limit, [] { QApplication::processEvents(QEventLoop::AllEvents, 5); });
-}
-
-// Runs the event loop for a while: for behaviour that is about time (nothing may happen).
-void processFor(std::chrono::milliseconds span)
-{
-    processUntil(span, [] { return false; });
-}
 
 bool near(QRgb pixel, Rgb expected, int tolerance = 24)
 {

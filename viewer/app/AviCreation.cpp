@@ -1,0 +1,173 @@
+#include "viewer/app/AviCreation.h"
+
+#include "common/ICamImageObject.h"
+#include "common/MedrixClasses.h"
+#include "platform/com/ComPtr.h"
+#include "platform/com/Runtime.h"
+#include "viewer/app/ControlBar.h"
+#include "viewer/app/MainFrame.h"
+#include "viewer/app/VistelDoc.h"
+#include "viewer/app/VistelStrings.h"
+#include "viewer/app/VistelView.h"
+#include "viewer/avi/AviStreamInfo.h"
+#include "viewer/avi/AviWriter.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMetaObject>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+namespace vistel {
+
+namespace {
+// A frame file read for the copy path is a JPEG as a camera sends it; far larger is damage.
+constexpr std::streamsize kMaxJpegFile = 64 << 20;
+
+bool readJpegFile(const std::string& path, std::vector<std::uint8_t>* bytes)
+{
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in)
+        return false;
+    const std::streamsize size = in.tellg();
+    if (size <= 0 || size > kMaxJpegFile)
+        return false;
+    bytes->resize(static_cast<std::size_t>(size));
+    in.seekg(0);
+    return static_cast<bool>(in.read(reinterpret_cast<char*>(bytes->data()), size));
+}
+} // namespace
+
+AviCreation::AviCreation(CVistelDoc* document, CMainFrame* frame, Event& creationEvent,
+                         AviDialogs& dialogs)
+    : m_document(document), m_frame(frame), m_creationEvent(creationEvent), m_dialogs(dialogs)
+{}
+
+AviCreation::~AviCreation()
+{
+    stopAndWait();
+}
+
+template <typename F> auto AviCreation::onWindowThread(F f)
+{
+    using R = decltype(f());
+    if constexpr (std::is_void_v<R>) {
+        QMetaObject::invokeMethod(m_frame, std::move(f), Qt::BlockingQueuedConnection);
+    } else {
+        R result{};
+        QMetaObject::invokeMethod(m_frame, std::move(f), Qt::BlockingQueuedConnection, &result);
+        return result;
+    }
+}
+
+template <typename F> void AviCreation::post(F f)
+{
+    QMetaObject::invokeMethod(m_frame, std::move(f), Qt::QueuedConnection);
+}
+
+void AviCreation::start()
+{
+    if (m_thread.joinable())
+        return;
+    m_frames = m_document->frames();
+    m_interval = m_document->frameInterval();
+    m_finished = false;
+    m_thread = std::thread([this] { run(); });
+}
+
+void AviCreation::stopAndWait()
+{
+    m_creationEvent.reset();
+    if (!m_thread.joinable())
+        return;
+    // The thread's last act posts an empty call, so this wait always wakes.
+    while (!m_finished.load())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    m_thread.join();
+}
+
+void AviCreation::run()
+{
+    CoInitialize(nullptr);
+    {
+        ComPtr<ICamImageObject> image;
+        if (SUCCEEDED(CoCreateInstance(CLSID_CamImageObject, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_ICamImageObject, image.putVoid())))
+            createAvi(image.get());
+        else
+            std::fprintf(stderr, "Vistel: AVI creation has no image object\n");
+    }
+    CoUninitialize();
+    m_finished = true;
+    post([] {}); // wakes stopAndWait
+}
+
+void AviCreation::createAvi(ICamImageObject* image)
+{
+    const std::string proposed = m_frames.empty() ? std::string() : proposedAviName(m_frames[0]);
+    const std::optional<std::string> file =
+        onWindowThread([&] { return m_dialogs.chooseOutputFile(m_frame, proposed); });
+
+    bool success = false;
+    if (file) {
+        AviStreamInfo info = describeAviStream(m_interval, static_cast<UI4>(m_frames.size()));
+        std::unique_ptr<AviWriter> writer;
+        std::optional<CompressorChoice> choice;
+        std::vector<std::uint8_t> jpeg;
+        for (std::size_t i = 0; i < m_frames.size(); ++i) {
+            if (!m_creationEvent.isSet())
+                break; // cancelled: what was written stays
+            _CAM_BIH header{};
+            const std::uint8_t* bits = nullptr;
+            if (FAILED(m_document->loadPixelBlock(image, m_frames[i], &header, &bits))) {
+                success = false;
+                break;
+            }
+            post([this, i] {
+                m_frame->view()->update();
+                m_frame->controlBar()->setPosition(static_cast<int>(i));
+            });
+            if (!writer) {
+                info.rcFrame = {0, 0, header.biWidth, header.biHeight};
+                const std::vector<VideoCompressor> compressors = availableCompressors();
+                choice = onWindowThread(
+                    [&] { return m_dialogs.chooseCompressor(m_frame, compressors); });
+                if (!choice)
+                    break;
+                info.fccHandler = choice->compressor.fourcc;
+                std::string error;
+                if (FAILED(AviWriter::create(*file, info, choice->compressor, choice->settings,
+                                             &writer, &error))) {
+                    std::fprintf(stderr, "Vistel: %s\n", error.c_str());
+                    break;
+                }
+                post([this] { m_frame->statusPane()->setText(loadString(kStringCreatingAvi)); });
+            }
+            HRESULT hr = E_FAIL;
+            if (choice->compressor.kind == CompressorKind::JpegCopy)
+                hr = readJpegFile(m_frames[i], &jpeg) ? writer->writeJpeg(jpeg) : E_FAIL;
+            else
+                hr = writer->writeBitmap(header, bits);
+            if (FAILED(hr)) {
+                std::fprintf(stderr, "Vistel: %s\n", writer->lastError().c_str());
+                success = false;
+                break;
+            }
+            success = true;
+        }
+        if (writer && FAILED(writer->finish())) {
+            std::fprintf(stderr, "Vistel: %s\n", writer->lastError().c_str());
+            success = false;
+        }
+        m_document->freePixelBlock();
+        if (!success)
+            onWindowThread(
+                [this] { m_dialogs.showFailure(m_frame, loadString(kStringCreateAviFailed)); });
+    }
+    // Finished, failed or declined: the viewer closes, unless a close already cancelled us.
+    if (m_creationEvent.isSet())
+        post([this] { m_frame->close(); });
+}
+
+} // namespace vistel
