@@ -1,7 +1,7 @@
 #include "client/CamTargetBase.h"
 
 #include "platform/base/Utf.h"
-#include "platform/com/TaskMemory.h"
+#include "platform/com/BstrArray.h"
 
 #include <algorithm>
 
@@ -29,25 +29,6 @@ const std::string* defaultEntry(const std::vector<std::string>& list, int index)
         return nullptr;
     std::size_t at = index < 0 ? 0 : std::min<std::size_t>(index, list.size() - 1);
     return &list[at];
-}
-
-HRESULT copyList(const std::vector<std::string>& list, INT* pnSize, BSTR** ppbstrCaps)
-{
-    auto* block = static_cast<BSTR*>(CoTaskMemAlloc(list.size() * sizeof(BSTR)));
-    if (!block)
-        return E_OUTOFMEMORY;
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        block[i] = bstrFromUtf8(list[i]);
-        if (!block[i]) {
-            for (std::size_t j = 0; j < i; ++j)
-                SysFreeString(block[j]);
-            CoTaskMemFree(block);
-            return E_OUTOFMEMORY;
-        }
-    }
-    *pnSize = static_cast<INT>(list.size());
-    *ppbstrCaps = block;
-    return S_OK;
 }
 
 } // namespace
@@ -91,14 +72,14 @@ HRESULT CamTargetBase::getCaps(INT nFlag, INT* pnSize, BSTR** ppbstrCaps, INT* p
         const auto& list = nFlag == CamCapsVideoResolutions ? m_video : m_image;
         if (list.empty())
             return S_OK;
-        HRESULT hr = copyList(list, pnSize, ppbstrCaps);
+        HRESULT hr = bstrArrayFromUtf8(list, pnSize, ppbstrCaps);
         if (SUCCEEDED(hr))
             *pnDefault = nFlag == CamCapsVideoResolutions ? m_videoDefault : m_imageDefault;
         return hr;
     }
     case CamCapsCameras: {
         // Unlike the resolution lists, an empty camera list still hands out a block.
-        HRESULT hr = copyList(m_cameras, pnSize, ppbstrCaps);
+        HRESULT hr = bstrArrayFromUtf8(m_cameras, pnSize, ppbstrCaps);
         if (SUCCEEDED(hr))
             *pnDefault = m_cameraDefault;
         return hr;

@@ -2,32 +2,9 @@
 
 #include "common/ICamTarget.h"
 #include "namespace/params/AsciiCase.h"
-#include "platform/com/TaskMemory.h"
+#include "platform/com/BstrArray.h"
 
 namespace foldra {
-
-namespace {
-
-HRESULT copyList(const std::vector<std::string>& list, INT* pnSize, BSTR** ppbstrCaps)
-{
-    auto* block = static_cast<BSTR*>(CoTaskMemAlloc(list.size() * sizeof(BSTR)));
-    if (block == nullptr)
-        return E_OUTOFMEMORY;
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        block[i] = bstrFromUtf8(list[i]);
-        if (block[i] == nullptr) {
-            for (std::size_t j = 0; j < i; ++j)
-                SysFreeString(block[j]);
-            CoTaskMemFree(block);
-            return E_OUTOFMEMORY;
-        }
-    }
-    *pnSize = static_cast<INT>(list.size());
-    *ppbstrCaps = block;
-    return S_OK;
-}
-
-} // namespace
 
 std::string DynamicCaps::paramListUrl(const std::string& host)
 {
@@ -72,7 +49,7 @@ HRESULT DynamicCaps::GetCaps(const std::string& host, INT nFlag, INT* pnSize, BS
             nFlag == CamCapsCameras ? m_found.cameras : m_found.resolutions;
         if (list.empty())
             return E_FAIL;
-        return copyList(list, pnSize, ppbstrCaps);
+        return bstrArrayFromUtf8(list, pnSize, ppbstrCaps);
     }
     case CamCapsPtz:
         return m_fetched && m_found.hasPtz ? S_OK : S_FALSE;

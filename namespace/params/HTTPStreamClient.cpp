@@ -98,6 +98,20 @@ std::optional<Setting> settingNamed(std::string_view name)
     return std::nullopt;
 }
 
+// Gives a worker whose request was closed kThreadEndWaitMs to say it ended, then joins it:
+// the join is bounded, since a closed request ends the call the worker is in.
+template <typename Shared, typename Ended>
+void joinStopped(std::thread& thread, Shared& shared, Ended ended, const char* operation)
+{
+    {
+        std::unique_lock lock(shared.mutex);
+        if (!shared.changed.wait_for(lock, milliseconds(kThreadEndWaitMs), ended))
+            trace(TraceLevel::Warning, operation, "thread did not end within %u ms",
+                  static_cast<unsigned>(kThreadEndWaitMs));
+    }
+    thread.join();
+}
+
 } // namespace
 
 // One OpenURL's send, shared by the waiting thread and the connection thread.
@@ -332,16 +346,11 @@ HRESULT HTTPStreamClient::sendRequest(const std::string& extraHeaders)
     if (!finished) {
         trace(TraceLevel::Error, TraceOp::OpenUrl, "timeout when sending request");
         request->close();
-        std::unique_lock lock(round->mutex);
-        if (!round->changed.wait_for(lock, milliseconds(kThreadEndWaitMs),
-                                     [&] { return round->done; }))
-            trace(TraceLevel::Warning, TraceOp::ConnThread, "thread did not end within %u ms",
-                  static_cast<unsigned>(kThreadEndWaitMs));
-    }
-    // Bounded: the request is answered or closed, so the send has returned or is returning.
-    thread.join();
-    if (!finished)
+        joinStopped(
+            thread, *round, [&] { return round->done; }, TraceOp::ConnThread);
         return fromHttpError(http::HttpError::Timeout);
+    }
+    thread.join(); // it has set done: it is returning
     if (sent != http::HttpError::None) {
         trace(TraceLevel::Error, TraceOp::ConnThread, "HttpSendRequest fail, e=%d", number(sent));
         return fromHttpError(sent);
@@ -384,14 +393,8 @@ void HTTPStreamClient::stopDataThread()
     // Aborts a read in progress.
     if (m_request)
         m_request->close();
-    {
-        std::unique_lock lock(m_job->mutex);
-        if (!m_job->changed.wait_for(lock, milliseconds(kThreadEndWaitMs),
-                                     [&] { return m_job->ended; }))
-            trace(TraceLevel::Warning, TraceOp::GetData, "data thread did not end within %u ms",
-                  static_cast<unsigned>(kThreadEndWaitMs));
-    }
-    m_dataThread.join();
+    joinStopped(
+        m_dataThread, *m_job, [this] { return m_job->ended; }, TraceOp::GetData);
 }
 
 void HTTPStreamClient::closeHandles()
