@@ -196,6 +196,11 @@ Route routeRequest(const SimModel& model, Generation generation, bool paramCgi,
                    const HttpRequest& request)
 {
     std::string_view path = request.path;
+    if (path == "/" || path == "/index.html") {
+        Route route;
+        route.kind = RouteKind::HomePage;
+        return route;
+    }
     if (paramCgi && path == "/orvel-cgi/view/param.cgi") {
         Route route;
         route.kind = RouteKind::ParamList;

@@ -11,7 +11,7 @@
 
 namespace camsim {
 
-enum class RouteKind { Stream, Image, Ptz, ParamList, NotFound, BadRequest };
+enum class RouteKind { Stream, Image, Ptz, ParamList, NotFound, BadRequest, HomePage };
 
 struct Route {
     RouteKind kind = RouteKind::NotFound;

@@ -3,6 +3,7 @@
 // parameter list, playing the configured faults.
 
 #include "tools/camsim/CamRoutes.h"
+#include "tools/camsim/ExamplePage.h"
 #include "tools/camsim/ResponseWriter.h"
 #include "tools/camsim/SimContext.h"
 #include "tools/camsim/SocketServer.h"
@@ -217,6 +218,11 @@ private:
             return answer(request, 200, "text/plain", "OK\r\n", {}, keepAlive, Faulty::No);
         case RouteKind::ParamList:
             return paramList(request, keepAlive);
+        case RouteKind::HomePage:
+            log(request, 200);
+            return answer(request, 200, "text/html",
+                          examplePage(m_context.model, m_context.generation, m_context.firmware),
+                          {}, keepAlive, Faulty::No);
         case RouteKind::Image:
             return image(request, route, keepAlive);
         case RouteKind::Stream:

@@ -1,0 +1,13 @@
+#pragma once
+// The camera's own home page ("/"): a page that embeds the live image control with a bare-path
+// URL, as a camera's page does, so the page host shows the camera live.
+
+#include "tools/camsim/SimModels.h"
+
+#include <string>
+
+namespace camsim {
+
+std::string examplePage(const SimModel& model, Generation generation, std::string_view firmware);
+
+} // namespace camsim
