@@ -109,6 +109,8 @@ constexpr HRESULT STG_E_READFAULT = static_cast<HRESULT>(0x8003001E);
 constexpr HRESULT STG_E_INVALIDNAME = static_cast<HRESULT>(0x800300FC);
 constexpr HRESULT STG_E_MEDIUMFULL = static_cast<HRESULT>(0x80030070);
 constexpr HRESULT STG_E_DOCFILECORRUPT = static_cast<HRESULT>(0x80030109);
+constexpr HRESULT STG_E_INVALIDFUNCTION = static_cast<HRESULT>(0x80030001);
+constexpr HRESULT STG_E_INVALIDPOINTER = static_cast<HRESULT>(0x80030009);
 
 // Win32 error numbers the components translate with HRESULT_FROM_WIN32.
 constexpr unsigned long ERROR_SUCCESS = 0;

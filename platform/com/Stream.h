@@ -71,12 +71,6 @@ template <> struct InterfaceParent<IStream> {
     using type = ISequentialStream;
 };
 
-constexpr HRESULT STG_E_INVALIDFUNCTION = static_cast<HRESULT>(0x80030001);
-constexpr HRESULT STG_E_INVALIDPOINTER = static_cast<HRESULT>(0x80030009);
-constexpr HRESULT STG_E_MEDIUMFULL = static_cast<HRESULT>(0x80030070);
-constexpr HRESULT STG_E_READFAULT = static_cast<HRESULT>(0x8003001E);
-constexpr HRESULT STG_E_INVALIDNAME = static_cast<HRESULT>(0x800300FC);
-
 // Largest stream in memory; writes beyond it fail with STG_E_MEDIUMFULL, so a runaway writer
 // cannot take the process's memory.
 inline constexpr ULONGLONG kMaxMemoryStreamBytes = 64ull * 1024 * 1024;
