@@ -122,6 +122,8 @@ QFont RecoraResources::statusFont() const
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(isExternal() ? kExternalHeight : kBuiltinHeight);
     font.setWeight(QFont::Normal);
+    // Bitmap faces once: crisp pixels, no smoothing into the shadow.
+    font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
 
