@@ -8,6 +8,8 @@
 #include "platform/http/Session.h"
 #include "platform/http/Url.h"
 
+#include <QCoreApplication>
+#include <QThread>
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -21,6 +23,9 @@ namespace http = orvel::http;
 using std::chrono::milliseconds;
 
 namespace {
+
+// How often a wait on the event loop's thread lets the loop turn.
+constexpr milliseconds kEventSlice{10};
 
 constexpr DWORD kRequestFlags =
     http::FlagReload | http::FlagNoCacheWrite | http::FlagKeepConnection | http::FlagPragmaNoCache;
@@ -98,16 +103,52 @@ std::optional<Setting> settingNamed(std::string_view name)
     return std::nullopt;
 }
 
-// Gives a worker whose request was closed kThreadEndWaitMs to say it ended, then joins it:
-// the join is bounded, since a closed request ends the call the worker is in.
+// True on the thread of the application's event loop, where the prompts are shown.
+bool onEventThread()
+{
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app != nullptr && QThread::currentThread() == app->thread();
+}
+
+// Waits as condition_variable::wait_for does. On the event loop's thread it keeps the loop
+// turning meanwhile: the connection thread hands a prompt to that thread and blocks until it
+// is answered, so a plain wait there would never end.
+template <typename Done>
+bool waitTurningEvents(std::unique_lock<std::mutex>& lock, std::condition_variable& changed,
+                       milliseconds timeout, Done done)
+{
+    if (!onEventThread())
+        return changed.wait_for(lock, timeout, done);
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (changed.wait_for(lock, std::clamp(left, milliseconds(0), kEventSlice), done))
+            return true;
+        if (left <= kEventSlice)
+            return done();
+        lock.unlock();
+        // Input goes to the prompt's own loop; here only what the prompt needs to appear.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        lock.lock();
+    }
+}
+
+// Gives a worker whose request was closed kThreadEndWaitMs to say it ended, then joins it.
+// Bounded: a closed request ends the call the worker is in, and a prompt it was showing ends
+// with the user's answer.
 template <typename Shared, typename Ended>
 void joinStopped(std::thread& thread, Shared& shared, Ended ended, const char* operation)
 {
     {
         std::unique_lock lock(shared.mutex);
-        if (!shared.changed.wait_for(lock, milliseconds(kThreadEndWaitMs), ended))
+        const milliseconds wait(kThreadEndWaitMs);
+        if (!waitTurningEvents(lock, shared.changed, wait, ended)) {
             trace(TraceLevel::Warning, operation, "thread did not end within %u ms",
                   static_cast<unsigned>(kThreadEndWaitMs));
+            while (!waitTurningEvents(lock, shared.changed, wait, ended)) {
+            }
+        }
     }
     thread.join();
 }
@@ -334,9 +375,9 @@ HRESULT HTTPStreamClient::sendRequest(const std::string& extraHeaders)
         // that ends with the user still in front of the prompt.
         for (;;) {
             const unsigned seen = round->rounds;
-            const bool moved = round->changed.wait_for(lock, milliseconds(m_netTimeoutMs), [&] {
-                return round->done || round->rounds != seen;
-            });
+            const bool moved =
+                waitTurningEvents(lock, round->changed, milliseconds(m_netTimeoutMs),
+                                  [&] { return round->done || round->rounds != seen; });
             if (round->done || (!moved && !round->prompting))
                 break;
         }

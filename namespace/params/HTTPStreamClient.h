@@ -7,7 +7,8 @@
 //
 // Used from one thread at a time (the user-interface thread); the worker threads are owned
 // here, touch only the request and the shared read job, and are joined by Close and the
-// destructor.
+// destructor. On the event loop's thread the wait for the send keeps the loop turning, so the
+// built-in prompts, which the connection thread hands to that thread, can show.
 
 #include "platform/com/Hresult.h"
 #include "platform/com/Variant.h"
