@@ -1,4 +1,23 @@
-// Entry points of Foldra, the camera namespace. Its classes are not served by this build yet.
+// The load and unload points and the exported entry points of Foldra, the camera namespace.
+
+#include "namespace/folder/FolderModule.h"
+#include "namespace/server/ClassTable.h"
+#include "namespace/server/Registration.h"
 #include "platform/com/ModuleEntryPoints.h"
 
-ORVEL_UNSERVED_MODULE_ENTRY_POINTS();
+namespace {
+
+// The loader serialises these, as it does process attach and detach.
+[[gnu::constructor]] void onLoad()
+{
+    foldra::moduleLoad();
+}
+
+[[gnu::destructor]] void onUnload()
+{
+    foldra::moduleUnload();
+}
+
+} // namespace
+
+ORVEL_MODULE_ENTRY_POINTS(foldra);

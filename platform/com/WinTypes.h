@@ -40,6 +40,12 @@ constexpr VARIANT_BOOL VARIANT_FALSE = 0;
 #define FALSE 0
 #endif
 
+// Window-message parameters and pointer-sized numbers.
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
+using UINT_PTR = std::uintptr_t;
+
 // Opaque handles: a window (a QWidget behind it) and a drawing surface. Only their identity
 // crosses interfaces; the owning layer maps them back.
 struct HWND__;

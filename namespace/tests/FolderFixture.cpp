@@ -1,0 +1,84 @@
+#include "namespace/tests/FolderFixture.h"
+
+#include "namespace/store/RecordStream.h"
+
+#include <QApplication>
+
+namespace {
+QApplication* application()
+{
+    static QApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "foldra_folder_test";
+        static char* argv[] = {name, nullptr};
+        return new QApplication(argc, argv);
+    }();
+    return app;
+}
+
+// My Computer's own identifier, as a browser puts it before ours.
+const std::uint8_t kMyComputer[] = {0x1F, 0x50, 0xE0, 0x4F, 0xD0, 0x20, 0xEA, 0x3A, 0x69,
+                                    0x10, 0xA2, 0xD8, 0x08, 0x00, 0x2B, 0x30, 0x30, 0x9D};
+} // namespace
+
+void FolderFixture::SetUp()
+{
+    application();
+    StoreFixture::SetUp();
+    m_rootList = absoluteList({});
+    m_rootFolder = folderAt(m_rootList.get());
+    ASSERT_TRUE(m_rootFolder);
+}
+
+void FolderFixture::TearDown()
+{
+    m_rootFolder.reset();
+    StoreFixture::TearDown();
+}
+
+IdList FolderFixture::absoluteList(const std::vector<foldra::CamItemId>& own)
+{
+    IdList list(ILCreateFromBytes(kMyComputer, sizeof kMyComputer));
+    for (const foldra::CamItemId& id : own) {
+        IdList one(id.toIdList());
+        list.reset(ILCombine(list.get(), one.get()));
+    }
+    return list;
+}
+
+IdList FolderFixture::child(foldra::ItemKind kind, const std::string& name)
+{
+    return IdList(foldra::CamItemId::make(kind, name).toIdList());
+}
+
+void FolderFixture::createItem(const std::string& name, foldra::ItemKind kind,
+                               const std::string& address)
+{
+    foldra::ItemRecord record;
+    record.name = name;
+    record.address = address;
+    ASSERT_EQ(m_store.Create(record, kind, nullptr), S_OK) << name;
+}
+
+ComPtr<IShellFolder> FolderFixture::folderAt(LPCITEMIDLIST absolute)
+{
+    ComPtr<IShellFolder> folder;
+    EXPECT_EQ(foldra::createCamFolder(absolute, IID_IShellFolder, folder.putVoid()), S_OK);
+    return folder;
+}
+
+std::vector<std::string> FolderFixture::enumerateNames(IShellFolder* folder)
+{
+    std::vector<std::string> names;
+    ComPtr<IEnumIDList> items;
+    if (FAILED(folder->EnumObjects(nullptr, 0, items.put())))
+        return names;
+    LPITEMIDLIST pidl = nullptr;
+    ULONG fetched = 0;
+    while (items->Next(1, &pidl, &fetched) == S_OK) {
+        IdList owned(pidl);
+        names.push_back(foldra::ownItemId(owned.get())->nameUtf8());
+    }
+    return names;
+}

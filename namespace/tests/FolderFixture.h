@@ -1,0 +1,28 @@
+#pragma once
+// A registered object file with a few items, a QApplication on the offscreen platform, and the
+// root folder initialised as the browser does (My Computer's identifier, then none of ours).
+
+#include "namespace/folder/CamFolder.h"
+#include "namespace/tests/StoreFixture.h"
+#include "platform/com/ComPtr.h"
+
+#include <string>
+#include <vector>
+
+class FolderFixture : public StoreFixture {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // An absolute list under My Computer made of the given own identifiers.
+    static IdList absoluteList(const std::vector<foldra::CamItemId>& own);
+    static IdList child(foldra::ItemKind kind, const std::string& name);
+    void createItem(const std::string& name, foldra::ItemKind kind,
+                    const std::string& address = "");
+    // A folder of this test's own build of the namespace, initialised with absolute.
+    ComPtr<IShellFolder> folderAt(LPCITEMIDLIST absolute);
+    std::vector<std::string> enumerateNames(IShellFolder* folder);
+
+    ComPtr<IShellFolder> m_rootFolder;
+    IdList m_rootList;
+};
