@@ -333,10 +333,45 @@ void requestThread(std::shared_ptr<OpenStream> s, UI4 delay)
     threadRegistry().remove(id);
 }
 
+// Reads a simple request's whole body into the thread's result. A body cut short (the
+// connection ended or failed before the end, or before its Content-Length) or larger than
+// kMaxPartBytes is no answer: the result is dropped and the failure recorded, so a half reply
+// never passes for a whole one.
+void readSimpleReply(DWORD id, const ThreadEntry& entry, http::Request& request,
+                     std::vector<BYTE>& piece)
+{
+    std::size_t total = 0;
+    for (;;) {
+        std::size_t count = 0;
+        const http::HttpError e = request.read(piece.data(), piece.size(), count);
+        if (e != http::HttpError::None) {
+            if (entry.stopped)
+                return;
+            const std::optional<std::string> declared = request.header("Content-Length");
+            logFormatted(LogFailure, "Simple request failed: %s after %zu bytes%s%s",
+                         http::describe(e).c_str(), total, declared ? " of " : "",
+                         declared ? declared->c_str() : "");
+            threadRegistry().failResult(id, HRESULT_FROM_WIN32(http::errorNumber(e)));
+            return;
+        }
+        if (count == 0)
+            return;
+        if (count > kMaxPartBytes - total) {
+            logFormatted(LogFailure, "Simple request failed: the reply is larger than %zu MiB",
+                         kMaxPartBytes / (1024 * 1024));
+            threadRegistry().failResult(id, E_OUTOFMEMORY);
+            request.close(); // the rest is not wanted
+            return;
+        }
+        total += count;
+        threadRegistry().appendResult(id, piece.data(), count);
+    }
+}
+
 void simpleRequestThread(std::shared_ptr<OpenStream> s)
 {
     const DWORD id = ThreadRegistry::currentThreadId();
-    threadRegistry().add(id, s->core->identity);
+    std::shared_ptr<ThreadEntry> entry = threadRegistry().add(id, s->core->identity);
     s->simpleThread = id;
     logLine(LogLifecycle, "ThreadFuncAsyncRead");
     s->simpleStarted.set();
@@ -350,15 +385,11 @@ void simpleRequestThread(std::shared_ptr<OpenStream> s)
         threadRegistry().clearResult(id);
         const http::HttpError sent = job->request->send(std::as_bytes(std::span(job->body)));
         job->body = {};
-        if (sent == http::HttpError::None && job->timeout != 0) {
-            for (;;) {
-                std::size_t count = 0;
-                if (job->request->read(piece.data(), piece.size(), count) !=
-                        http::HttpError::None ||
-                    count == 0)
-                    break;
-                threadRegistry().appendResult(id, piece.data(), count);
-            }
+        if (sent != http::HttpError::None && job->timeout != 0) {
+            if (!entry->stopped)
+                logFormatted(LogFailure, "Simple request failed: %s", http::describe(sent).c_str());
+        } else if (job->timeout != 0) {
+            readSimpleReply(id, *entry, *job->request, piece);
         }
         job.reset();
         s->simpleIdle.set();
@@ -688,8 +719,12 @@ HRESULT StreamClient::sendRequest(const char* verb, UI4 dwTimeout, BSTR bstrUrl,
     HRESULT hr = S_OK;
     const DWORD thread = s->simpleThread;
     if (done) {
-        std::vector<BYTE> body = threadRegistry().takeResult(thread);
-        if (body.empty()) {
+        HRESULT failure = S_OK;
+        std::vector<BYTE> body = threadRegistry().takeResult(thread, &failure);
+        if (FAILED(failure)) {
+            *pdwSizeReturned = 0;
+            hr = failure;
+        } else if (body.empty()) {
             *pdwSizeReturned = 0;
             hr = E_FAIL;
         } else {

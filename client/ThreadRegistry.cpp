@@ -64,12 +64,25 @@ void ThreadRegistry::appendResult(DWORD threadId, const BYTE* data, std::size_t 
         it->second->result.insert(it->second->result.end(), data, data + size);
 }
 
-std::vector<BYTE> ThreadRegistry::takeResult(DWORD threadId)
+void ThreadRegistry::failResult(DWORD threadId, HRESULT failure)
 {
     std::lock_guard lock(m_mutex);
     auto it = m_entries.find(threadId);
-    if (it == m_entries.end())
+    if (it != m_entries.end()) {
+        it->second->result = {};
+        it->second->failure = failure;
+    }
+}
+
+std::vector<BYTE> ThreadRegistry::takeResult(DWORD threadId, HRESULT* failure)
+{
+    std::lock_guard lock(m_mutex);
+    auto it = m_entries.find(threadId);
+    if (it == m_entries.end()) {
+        *failure = S_OK;
         return {};
+    }
+    *failure = it->second->failure;
     return std::move(it->second->result);
 }
 
@@ -77,8 +90,10 @@ void ThreadRegistry::clearResult(DWORD threadId)
 {
     std::lock_guard lock(m_mutex);
     auto it = m_entries.find(threadId);
-    if (it != m_entries.end())
+    if (it != m_entries.end()) {
         it->second->result = {};
+        it->second->failure = S_OK;
+    }
 }
 
 void ThreadRegistry::terminateAll()

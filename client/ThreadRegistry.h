@@ -4,6 +4,7 @@
 // removes its own entry as its last act, which sets that signal.
 
 #include "platform/base/Event.h"
+#include "platform/com/Hresult.h"
 #include "platform/com/WinTypes.h"
 
 #include <atomic>
@@ -20,8 +21,10 @@ struct ThreadEntry {
     UI4 owner = 0;             // the client identity
     // Set when the thread has ended: the stand-in for waiting on its handle.
     std::shared_ptr<Event> ended = std::make_shared<Event>(EventReset::Manual);
-    // Simple-request thread: the body read so far. Guarded by the registry mutex.
+    // Simple-request thread: the body read so far, and why it is not a whole reply (S_OK: it
+    // is, so far). Guarded by the registry mutex.
     std::vector<BYTE> result;
+    HRESULT failure = S_OK;
 };
 
 class ThreadRegistry {
@@ -36,7 +39,10 @@ public:
     std::shared_ptr<Event> markStopped(DWORD threadId);
     void setDelay(DWORD threadId, UI4 delay);
     void appendResult(DWORD threadId, const BYTE* data, std::size_t size);
-    std::vector<BYTE> takeResult(DWORD threadId);
+    // Drops the body read so far and records why the reply is lost.
+    void failResult(DWORD threadId, HRESULT failure);
+    // The body and, in *failure, why it is not whole (S_OK when it is).
+    std::vector<BYTE> takeResult(DWORD threadId, HRESULT* failure);
     void clearResult(DWORD threadId);
     // Library unload: logs "TerminateThreads (0x%.8X)" for each entry left, stops it and
     // waits for all of them to end, kTerminateWaitMs in all, then forgets them. Such a thread

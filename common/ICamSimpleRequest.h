@@ -15,7 +15,10 @@ struct ICamSimpleRequest : IUnknown {
     // dwTimeout 0: sends and returns at once; the outputs may be null.
     // \retval S_OK (also: timed out, no connection, no stream open; outputs untouched),
     //         S_FALSE (time-out 0, previous request still in flight), E_INVALIDARG,
-    //         E_FAIL (previous request not ended 2000 ms after its abort, or empty answer)
+    //         E_FAIL (previous request not ended 2000 ms after its abort, or empty answer),
+    //         E_OUTOFMEMORY (body larger than 64 MiB), HRESULT_FROM_WIN32(12030, 12031 ...)
+    //         (body cut short by the connection or shorter than its Content-Length); on
+    //         failure *pdwSizeReturned is 0 and no block is returned
     virtual HRESULT SendGETRequest(UI4 dwTimeout, BSTR bstrUrl, UI4* pdwSizeReturned,
                                    UI1** ppbyReturned) = 0;
     // As SendGETRequest with a body of dwSizePost bytes (non-null, non-empty).

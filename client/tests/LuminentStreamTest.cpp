@@ -1,5 +1,6 @@
 // Streams and simple requests of Luminent against the camera simulator, created by class id.
 #include "client/Log.h"
+#include "client/MultipartSplitter.h"
 #include "client/tests/LuminFixture.h"
 #include "client/tests/StreamSink.h"
 #include "common/ICamDataObject.h"
@@ -540,6 +541,60 @@ TEST_F(LuminentSimpleRequest, BusyWithoutWaitAndTimedOutWaits)
     EXPECT_TRUE(isWholeJpeg(std::string(reinterpret_cast<char*>(body), size - 1)));
     CoTaskMemFree(body);
     m_client->Close();
+}
+
+// A body cut short, by the connection closing or being reset before its Content-Length came,
+// is a failure with no half body, and the log says what happened.
+TEST_F(LuminentSimpleRequest, BodyCutShortIsAFailure)
+{
+    for (const bool reset : {false, true}) {
+        SCOPED_TRACE(reset ? "reset" : "closed");
+        auto c = config();
+        c.faults.extraBodyBytes = 100000;
+        (reset ? c.faults.resetAfterBytes : c.faults.closeAfterBytes) = 50000;
+        ASSERT_NO_FATAL_FAILURE(startCamera(c));
+        ASSERT_NO_FATAL_FAILURE(makeClient());
+        if (!m_logEnabled)
+            enableLog();
+        ComPtr<ICamSimpleRequest> simple = m_client.as<ICamSimpleRequest>();
+        const std::string url =
+            m_camera->url("/orvel-cgi/view/param.cgi?action=list&group=root.Brand.ProdShortName");
+        ASSERT_EQ(open(m_camera->url(m_camera->videoPath())), S_OK);
+        UI4 size = 77;
+        UI1* body = nullptr;
+        const HRESULT hr = simple->SendGETRequest(10000, Arg(url.c_str()), &size, &body);
+        EXPECT_TRUE(FAILED(hr)) << std::hex << hr;
+        EXPECT_EQ(body, nullptr);
+        EXPECT_EQ(size, 0u);
+        CoTaskMemFree(body);
+        m_client->Close();
+        const std::string log = logText();
+        EXPECT_NE(log.find("Simple request failed: "), std::string::npos) << log;
+        EXPECT_NE(log.find(" bytes of 1000"), std::string::npos) << log;
+    }
+}
+
+// A reply larger than a simple request takes is refused, not taken whole into memory.
+TEST_F(LuminentSimpleRequest, ReplyLargerThanTheBoundIsAFailure)
+{
+    auto c = config();
+    c.faults.extraBodyBytes = kMaxPartBytes + 1;
+    startCamera(c);
+    makeClient();
+    enableLog();
+    ComPtr<ICamSimpleRequest> simple = m_client.as<ICamSimpleRequest>();
+    const std::string url =
+        m_camera->url("/orvel-cgi/view/param.cgi?action=list&group=root.Brand.ProdShortName");
+    ASSERT_EQ(open(m_camera->url(m_camera->videoPath())), S_OK);
+    UI4 size = 77;
+    UI1* body = nullptr;
+    EXPECT_EQ(simple->SendGETRequest(60000, Arg(url.c_str()), &size, &body), E_OUTOFMEMORY);
+    EXPECT_EQ(body, nullptr);
+    EXPECT_EQ(size, 0u);
+    CoTaskMemFree(body);
+    m_client->Close();
+    EXPECT_NE(logText().find("Simple request failed: the reply is larger than 64 MiB"),
+              std::string::npos);
 }
 
 } // namespace lumin::test

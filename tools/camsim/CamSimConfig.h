@@ -67,6 +67,13 @@ struct Faults {
     // Every answer but a stream stops after this many bytes and the connection stays open,
     // as a camera that hangs (0: reads the request and never answers).
     int stallAfterBytes = -1;
+    // Every answer but a stream stops after this many bytes and the connection is closed (FIN)
+    // or reset (RST), as a camera that dies in the middle of a reply.
+    int closeAfterBytes = -1;
+    int resetAfterBytes = -1;
+    // Every answer but a stream carries this many bytes of 'x' after its own body, counted in
+    // its Content-Length: a reply too large to take whole.
+    std::size_t extraBodyBytes = 0;
 };
 
 // The parameter list's lines beyond the model's own values, for cameras that report other

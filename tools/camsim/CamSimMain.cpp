@@ -34,6 +34,9 @@ void usage()
                  "  --stop-after N | --close-after N | --reset-after N   (parts)\n"
                  "  --force-status CODE      answer every request with CODE\n"
                  "  --stall-after N          answers stop after N bytes (0: never answer)\n"
+                 "  --close-after-bytes N    answers end after N bytes, the connection closed\n"
+                 "  --reset-after-bytes N    answers end after N bytes, the connection reset\n"
+                 "  --extra-body-bytes N     answers carry N more body bytes ('x')\n"
                  "  --param NAME=VALUE       set or add a parameter list line (repeatable)\n"
                  "  --omit-param NAME        leave a parameter out of the list (repeatable)\n"
                  "  --tricky-jpeg            zero bytes and CR LF -- inside the JPEG data\n"
@@ -133,6 +136,12 @@ int main(int argc, char** argv)
             config.faults.forceStatus = number();
         else if (arg == "--stall-after")
             config.faults.stallAfterBytes = number();
+        else if (arg == "--close-after-bytes")
+            config.faults.closeAfterBytes = number();
+        else if (arg == "--reset-after-bytes")
+            config.faults.resetAfterBytes = number();
+        else if (arg == "--extra-body-bytes")
+            config.faults.extraBodyBytes = static_cast<std::size_t>(number());
         else if (arg == "--param") {
             std::string line = value();
             std::size_t eq = line.find('=');

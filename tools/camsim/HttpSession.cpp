@@ -253,8 +253,10 @@ private:
         std::string head = headStart(request, status);
         if (!contentType.empty())
             head += "Content-Type: " + std::string(contentType) + "\r\n";
+        const Faults& faults = m_context.config.faults;
         if (status != 204)
-            head += "Content-Length: " + std::to_string(body.size()) + "\r\n";
+            head +=
+                "Content-Length: " + std::to_string(body.size() + faults.extraBodyBytes) + "\r\n";
         head += keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
         for (const std::string& line : extra)
             head += line + "\r\n";
@@ -265,8 +267,10 @@ private:
         }
         head += "\r\n";
         bool headOnly = request.method == "HEAD";
-        if (m_context.config.faults.stallAfterBytes >= 0)
+        if (faults.stallAfterBytes >= 0)
             return stall(head + (headOnly ? std::string{} : std::string(body)));
+        if (faults.closeAfterBytes >= 0 || faults.resetAfterBytes >= 0)
+            return cut(head + (headOnly ? std::string{} : std::string(body)), !headOnly);
         bool ok;
         if (faulty == Faulty::Yes) {
             m_writer.beginResponse();
@@ -275,11 +279,47 @@ private:
             ok = m_channel.write(head.data(), head.size()) &&
                  (headOnly || m_channel.write(body.data(), body.size()));
         }
+        if (ok && !headOnly && faults.extraBodyBytes > 0)
+            ok = writeFiller(faults.extraBodyBytes);
         if (!ok)
             return false;
         if (!keepAlive)
             m_channel.finish();
         return keepAlive;
+    }
+
+    bool writeFiller(std::size_t bytes)
+    {
+        const std::string chunk(64 * 1024, 'x');
+        while (bytes > 0) {
+            const std::size_t n = std::min(bytes, chunk.size());
+            if (!m_channel.write(chunk.data(), n))
+                return false;
+            bytes -= n;
+        }
+        return true;
+    }
+
+    // Sends the first closeAfterBytes (or resetAfterBytes) of the answer, then ends the
+    // connection that way.
+    bool cut(std::string answer, bool withFiller)
+    {
+        const Faults& faults = m_context.config.faults;
+        const bool reset = faults.resetAfterBytes >= 0;
+        const auto bytes =
+            static_cast<std::size_t>(reset ? faults.resetAfterBytes : faults.closeAfterBytes);
+        if (withFiller && answer.size() < bytes)
+            answer.append(std::min(faults.extraBodyBytes, bytes - answer.size()), 'x');
+        answer.resize(std::min(bytes, answer.size()));
+        if (!answer.empty() && !m_channel.write(answer.data(), answer.size()))
+            return false;
+        if (reset) {
+            m_connection.close(CloseMode::Reset);
+        } else {
+            m_channel.finish();
+            m_connection.close(CloseMode::Fin);
+        }
+        return false;
     }
 
     // Sends the first stallAfterBytes of the answer, then nothing until the client gives up.
