@@ -5,6 +5,7 @@
 // arrives. One buffer serves the whole stream and only grows.
 
 #include "client/PartHeaders.h"
+#include "common/ICamMultipartRequest.h"
 
 #include <cstddef>
 #include <functional>
@@ -16,10 +17,6 @@
 
 namespace lumin {
 
-// A stream whose part being assembled (headers included) passes this many bytes ends: a
-// camera cannot make the client take unbounded memory.
-inline constexpr std::size_t kMaxPartBytes = 64u * 1024 * 1024;
-
 class MultipartSplitter {
 public:
     // Receives each complete, non-empty part (without the CR LF before the next marker) and
@@ -29,10 +26,10 @@ public:
     enum class Result {
         Continue, // wants the next chunk
         Stopped,  // Deliver answered false
-        TooLarge, // the part grew past kMaxPartBytes, or memory ran out
+        TooLarge, // the part grew past kCamMaxPartBytes, or memory ran out
     };
 
-    MultipartSplitter(std::string marker, Deliver deliver, std::size_t maxPart = kMaxPartBytes);
+    MultipartSplitter(std::string marker, Deliver deliver, std::size_t maxPart = kCamMaxPartBytes);
 
     // Copies the chunk in and splits.
     Result feed(const char* data, std::size_t size);

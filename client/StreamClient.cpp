@@ -1,5 +1,6 @@
 #include "client/StreamClient.h"
 
+#include "client/AsciiCase.h"
 #include "client/DefaultDataObject.h"
 #include "client/ModuleState.h"
 #include "client/MultipartSplitter.h"
@@ -164,7 +165,17 @@ void callbackThread(std::shared_ptr<OpenStream> s)
                 s->partConsumed.set();
             }
         } else if (m.message == WM_CAM_STATUS && !entry->stopped) {
-            deliverStatus(*s->core, static_cast<UI4>(m.wParam), nullptr);
+            if (m.wParam == CamStatusEndReason || m.wParam == CamStatusHttpError) {
+                std::string text;
+                {
+                    std::lock_guard lock(s->reasonMutex);
+                    text = m.wParam == CamStatusEndReason ? s->endReason : s->httpError;
+                }
+                Bstr info(text);
+                deliverStatus(*s->core, static_cast<UI4>(m.wParam), info.get());
+            } else {
+                deliverStatus(*s->core, static_cast<UI4>(m.wParam), nullptr);
+            }
         }
     }
     threadRegistry().remove(id);
@@ -194,16 +205,50 @@ void keepCallbackBeside(OpenStream& s)
         s.callbackProcessor = processor;
 }
 
+// Logs why the request ends and keeps it for the CamStatusEndReason sent before the end.
+// Request thread only; the first reason stands.
+void noteEndReason(OpenStream& s, const std::string& reason, DWORD level = LogFailure)
+{
+    logFormatted(level, "Request ends: %s", reason.c_str());
+    std::lock_guard lock(s.reasonMutex);
+    if (s.endReason.empty())
+        s.endReason = reason;
+}
+
+std::string describeFailure(http::HttpError e, const http::Request& request)
+{
+    const std::string detail = request.errorDetail();
+    return detail.empty() ? http::describe(e) : http::describe(e) + ": " + detail;
+}
+
 // Reads the reply and hands it to the splitter (multipart) or collects it (single part).
 void readReply(OpenStream& s, http::Request& request, ThreadEntry& entry)
 {
     ClientCore& core = *s.core;
+    if (const int status = request.statusCode(); status >= 400) {
+        const std::string line = std::to_string(status) + " " + request.statusText();
+        logFormatted(LogFailure, "The camera answered %s", line.c_str());
+        {
+            std::lock_guard lock(s.reasonMutex);
+            s.httpError = line;
+        }
+        s.callbackQueue.post(WM_CAM_STATUS, CamStatusHttpError);
+    }
+    if (const std::optional<std::string> encoding = request.header("Content-Encoding");
+        encoding && !equalsIgnoringCase(*encoding, "identity")) {
+        noteEndReason(s, "the reply's content encoding \"" + *encoding + "\" is not supported");
+        return;
+    }
     const std::optional<std::string> contentType = request.contentType();
     if (!contentType) {
         logLine(LogFailure, "Query info failed");
+        noteEndReason(s, "the reply has no Content-Type");
         return;
     }
     const std::optional<std::string> marker = boundaryMarker(*contentType);
+    if (!marker)
+        noteEndReason(s, "the reply is not a multipart stream (Content-Type: " + *contentType + ")",
+                      LogStatus);
     HeaderList headers;
     if (!marker && !entry.stopped) {
         const std::string raw = request.rawHeaders();
@@ -256,16 +301,24 @@ void readReply(OpenStream& s, http::Request& request, ThreadEntry& entry)
             const http::HttpError e = request.readEach(s.readSize, toSplitter, count);
             if (r == MultipartSplitter::Result::TooLarge) {
                 logLine(LogFailure, "!!! Out of memory !!!");
+                noteEndReason(s, "a part is larger than " +
+                                     std::to_string(kCamMaxPartBytes / (1024 * 1024)) + " MiB");
                 break;
             }
+            if (e != http::HttpError::None && !entry.stopped)
+                noteEndReason(s, "the stream broke off: " + describeFailure(e, request));
             if (r == MultipartSplitter::Result::Stopped || e != http::HttpError::None || count == 0)
                 break;
         } else {
-            if (request.read(buffer.data(), s.readSize, count) != http::HttpError::None ||
-                count == 0)
+            const http::HttpError e = request.read(buffer.data(), s.readSize, count);
+            if (e != http::HttpError::None && !entry.stopped)
+                noteEndReason(s, "the reply broke off: " + describeFailure(e, request));
+            if (e != http::HttpError::None || count == 0)
                 break;
-            if (body.size() + count > kMaxPartBytes) {
+            if (body.size() + count > kCamMaxPartBytes) {
                 logLine(LogFailure, "!!! Out of memory !!!");
+                noteEndReason(s, "the reply is larger than " +
+                                     std::to_string(kCamMaxPartBytes / (1024 * 1024)) + " MiB");
                 body.clear();
                 break;
             }
@@ -318,8 +371,10 @@ void requestThread(std::shared_ptr<OpenStream> s, UI4 delay)
                 break;
         }
         if (sent != http::HttpError::None) {
-            if (!entry->stopped)
+            if (!entry->stopped) {
                 logFormatted(LogFailure, "Send request failed");
+                noteEndReason(*s, describeFailure(sent, *request));
+            }
         } else {
             readReply(*s, *request, *entry);
         }
@@ -327,6 +382,13 @@ void requestThread(std::shared_ptr<OpenStream> s, UI4 delay)
 
     if (!entry->stopped) {
         logLine(LogStatus, "Request thread closing");
+        bool haveReason;
+        {
+            std::lock_guard lock(s->reasonMutex);
+            haveReason = !s->endReason.empty();
+        }
+        if (haveReason)
+            s->callbackQueue.post(WM_CAM_STATUS, CamStatusEndReason);
         s->callbackQueue.post(WM_CAM_STATUS, CamStatusStreamEnded);
     }
     request.reset();
@@ -335,7 +397,7 @@ void requestThread(std::shared_ptr<OpenStream> s, UI4 delay)
 
 // Reads a simple request's whole body into the thread's result. A body cut short (the
 // connection ended or failed before the end, or before its Content-Length) or larger than
-// kMaxPartBytes is no answer: the result is dropped and the failure recorded, so a half reply
+// kCamMaxPartBytes is no answer: the result is dropped and the failure recorded, so a half reply
 // never passes for a whole one.
 void readSimpleReply(DWORD id, const ThreadEntry& entry, http::Request& request,
                      std::vector<BYTE>& piece)
@@ -356,9 +418,9 @@ void readSimpleReply(DWORD id, const ThreadEntry& entry, http::Request& request,
         }
         if (count == 0)
             return;
-        if (count > kMaxPartBytes - total) {
+        if (count > kCamMaxPartBytes - total) {
             logFormatted(LogFailure, "Simple request failed: the reply is larger than %zu MiB",
-                         kMaxPartBytes / (1024 * 1024));
+                         kCamMaxPartBytes / (1024 * 1024));
             threadRegistry().failResult(id, E_OUTOFMEMORY);
             request.close(); // the rest is not wanted
             return;
@@ -383,11 +445,21 @@ void simpleRequestThread(std::shared_ptr<OpenStream> s)
         std::unique_ptr<SimpleJob> job(reinterpret_cast<SimpleJob*>(m.lParam));
         // What an abandoned request read never mixes into this one's answer.
         threadRegistry().clearResult(id);
-        const http::HttpError sent = job->request->send(std::as_bytes(std::span(job->body)));
+        // A refused certificate or a 401 goes through the prompts as a stream's request does.
+        http::HttpError sent = http::HttpError::None;
+        for (;;) {
+            sent = job->request->send(std::as_bytes(std::span(job->body)));
+            if (entry->stopped ||
+                http::resolveAfterSend(*job->request, sent, s->owner) != http::AfterSend::SendAgain)
+                break;
+        }
         job->body = {};
         if (sent != http::HttpError::None && job->timeout != 0) {
-            if (!entry->stopped)
-                logFormatted(LogFailure, "Simple request failed: %s", http::describe(sent).c_str());
+            if (!entry->stopped) {
+                logFormatted(LogFailure, "Simple request failed: %s",
+                             describeFailure(sent, *job->request).c_str());
+                threadRegistry().failResult(id, HRESULT_FROM_WIN32(http::errorNumber(sent)));
+            }
         } else if (job->timeout != 0) {
             readSimpleReply(id, *entry, *job->request, piece);
         }

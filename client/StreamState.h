@@ -85,6 +85,11 @@ struct OpenStream {
     int callbackProcessor = -1;      // where the callback thread is kept; request thread only
     std::atomic<long> sinkMicros{0}; // the sinks' time over the last part
 
+    // Why the request is ending, set by the request thread before it posts CamStatusEndReason.
+    std::mutex reasonMutex;
+    std::string endReason; // guarded by reasonMutex
+    std::string httpError; // "500 Internal Server Error"; guarded by reasonMutex
+
     // Frame-rate state, callback thread only.
     DWORD rateTick = 0;
     UI4 rateCount = 0;

@@ -5,6 +5,12 @@
 #include "platform/com/Bstr.h"
 #include "platform/com/Unknown.h"
 
+#include <cstddef>
+
+// A stream part being assembled (headers included) or a simple request's reply that passes this
+// many bytes is not taken: a camera cannot make the client take unbounded memory.
+inline constexpr std::size_t kCamMaxPartBytes = 64u * 1024 * 1024;
+
 inline constexpr IID IID_ICamMultipartRequest = makeGuid("{941E9A93-FB46-11D4-B09E-009027BD8645}");
 
 struct ICamMultipartRequest : IUnknown {

@@ -25,6 +25,14 @@ enum CamStatus : UI4 {
     CamStatusClosed = 51,
     CamStatusFrameRate = 0x5532,   // bstrInfo: parts per second, "%.1f"
     CamStatusStreamEnded = 0x5533, // bstrInfo null; not sent when the client stopped the stream
+    // bstrInfo: one line on why the request ends other than by the camera ending a multipart
+    // stream in order ("the camera answered 500 Internal Server Error", "the reply is not a
+    // multipart stream (Content-Type: text/html)", "a part is larger than 64 MiB" ...); sent
+    // on the callback thread just before CamStatusStreamEnded.
+    CamStatusEndReason = 0x5534,
+    // bstrInfo: the status code and text, "500 Internal Server Error", when the camera answered
+    // 400 or above; its page still comes as a part. Sent on the callback thread.
+    CamStatusHttpError = 0x5535,
 };
 
 struct ICamRequestSink : IUnknown {

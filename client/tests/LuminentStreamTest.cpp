@@ -1,6 +1,5 @@
 // Streams and simple requests of Luminent against the camera simulator, created by class id.
 #include "client/Log.h"
-#include "client/MultipartSplitter.h"
 #include "client/tests/LuminFixture.h"
 #include "client/tests/StreamSink.h"
 #include "common/ICamDataObject.h"
@@ -578,7 +577,7 @@ TEST_F(LuminentSimpleRequest, BodyCutShortIsAFailure)
 TEST_F(LuminentSimpleRequest, ReplyLargerThanTheBoundIsAFailure)
 {
     auto c = config();
-    c.faults.extraBodyBytes = kMaxPartBytes + 1;
+    c.faults.extraBodyBytes = kCamMaxPartBytes + 1;
     startCamera(c);
     makeClient();
     enableLog();

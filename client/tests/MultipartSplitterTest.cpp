@@ -15,7 +15,7 @@ struct Part {
 };
 
 std::vector<Part> split(const std::string& stream, std::size_t chunk,
-                        std::size_t limit = kMaxPartBytes,
+                        std::size_t limit = kCamMaxPartBytes,
                         MultipartSplitter::Result* last = nullptr)
 {
     std::vector<Part> parts;

@@ -187,6 +187,14 @@ struct Request::Impl {
         case CURLE_WEIRD_SERVER_REPLY:
             e = HttpError::InvalidServerResponse;
             break;
+        case CURLE_TOO_MANY_REDIRECTS:
+            e = HttpError::InvalidServerResponse;
+            text = "too many redirects";
+            break;
+        case CURLE_BAD_CONTENT_ENCODING:
+            e = HttpError::InvalidServerResponse;
+            text = "the reply's content encoding is not supported";
+            break;
         case CURLE_URL_MALFORMAT:
             e = HttpError::InvalidUrl;
             break;

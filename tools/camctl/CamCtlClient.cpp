@@ -63,6 +63,10 @@ public:
             }
             if (dwStatus == CamStatusStreamEnded)
                 m_shared->ended = true;
+            else if (dwStatus == CamStatusHttpError && bstrInfo != nullptr)
+                m_shared->httpError = bstrToUtf8(bstrInfo);
+            else if (dwStatus == CamStatusEndReason && bstrInfo != nullptr)
+                m_shared->endReason = bstrToUtf8(bstrInfo);
         }
         m_shared->changed.notify_all();
         return S_OK;
@@ -133,28 +137,36 @@ bool parseNumber(const std::string& text, unsigned long& value, const char* comm
     return true;
 }
 
+HRESULT createClientLibraryObject(const IID& iid, void** object, const char* command)
+{
+    HRESULT hr = CoCreateInstance(CLSID_Luminent, nullptr, CLSCTX_INPROC_SERVER, iid, object);
+    std::string detail;
+    if (hr == REGDB_E_CLASSNOTREG) {
+        // Not registered yet: the client library beside this program registers itself.
+        const std::string beside = programFolder() + "/Lumin.so";
+        if (SUCCEEDED(registerServerLibrary(beside, false, &detail)))
+            hr = CoCreateInstance(CLSID_Luminent, nullptr, CLSCTX_INPROC_SERVER, iid, object);
+        else if (detail.empty())
+            detail = "cannot register " + beside;
+    }
+    if (SUCCEEDED(hr)) {
+        noteOtherLibrary();
+        return hr;
+    }
+    std::fprintf(stderr,
+                 "camctl %s: the camera client library is not available, error 0x%08X%s%s\n",
+                 command, static_cast<unsigned>(hr), detail.empty() ? "" : ": ", detail.c_str());
+    return hr;
+}
+
 std::optional<Client> Client::create(const ClientOptions& options, const char* command, Print print)
 {
     Client client;
     client.m_shared = std::make_shared<Shared>();
     ComPtr<ICamMultipartRequest> request;
-    HRESULT hr = CoCreateInstance(CLSID_Luminent, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_ICamMultipartRequest, request.putVoid());
-    if (hr == REGDB_E_CLASSNOTREG) {
-        // Not registered yet: the client library beside this program registers itself.
-        std::string detail;
-        if (SUCCEEDED(registerServerLibrary(programFolder() + "/Lumin.so", false, &detail)))
-            hr = CoCreateInstance(CLSID_Luminent, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_ICamMultipartRequest, request.putVoid());
-    }
-    if (SUCCEEDED(hr))
-        noteOtherLibrary();
-    if (FAILED(hr)) {
-        std::fprintf(stderr,
-                     "camctl %s: the camera client library is not available, error 0x%08X\n",
-                     command, static_cast<unsigned>(hr));
+    HRESULT hr = createClientLibraryObject(IID_ICamMultipartRequest, request.putVoid(), command);
+    if (FAILED(hr))
         return std::nullopt;
-    }
 
     auto* sink = new PrintingSink(client.m_shared, print);
     ComPtr<ICamRequestSink> sinkRef = ComPtr<ICamRequestSink>::attach(sink);
@@ -243,7 +255,28 @@ std::optional<PartRecord> Client::firstPartOfType(UI4 type)
     return std::nullopt;
 }
 
-void Client::explainFailure(const char* command)
+bool Client::answeredWithError()
+{
+    std::lock_guard lock(m_shared->mutex);
+    return !m_shared->httpError.empty();
+}
+
+bool Client::explainFailure(const char* command)
+{
+    if (explainPrompts(command))
+        return true;
+    std::lock_guard lock(m_shared->mutex);
+    if (!m_shared->httpError.empty())
+        std::fprintf(stderr, "camctl %s: the camera answered %s\n", command,
+                     m_shared->httpError.c_str());
+    else if (!m_shared->endReason.empty())
+        std::fprintf(stderr, "camctl %s: %s\n", command, m_shared->endReason.c_str());
+    else
+        return false;
+    return true;
+}
+
+bool Client::explainPrompts(const char* command)
 {
     std::lock_guard lock(m_shared->mutex);
     if (!m_shared->refusedFingerprint.empty())
@@ -251,11 +284,14 @@ void Client::explainFailure(const char* command)
                      "camctl %s: the camera's certificate is not trusted (SHA-256 %s); pass "
                      "--insecure to accept it\n",
                      command, m_shared->refusedFingerprint.c_str());
-    if (m_shared->passwordAsked)
+    else if (m_shared->passwordAsked)
         std::fprintf(stderr,
                      "camctl %s: the camera asks for a user name and password (--user U "
                      "--password P)\n",
                      command);
+    else
+        return false;
+    return true;
 }
 
 } // namespace camctl

@@ -28,6 +28,11 @@ bool takeClientOptions(std::vector<std::string>& args, ClientOptions& options, c
 bool parseNumber(const std::string& text, unsigned long& value, const char* command,
                  const char* what);
 
+// Creates an object of the client library by class id; when the library is not registered,
+// registers the one beside this program first, as every command does. Says on standard error
+// why it failed.
+HRESULT createClientLibraryObject(const IID& iid, void** object, const char* command);
+
 struct PartRecord {
     unsigned long number = 0;
     UI4 type = 0;
@@ -60,9 +65,15 @@ public:
     std::size_t partCount();
     bool ended();
     std::optional<PartRecord> firstPartOfType(UI4 type);
-    // Explains, on standard error, why a camera gave no usable answer (refused certificate,
-    // password asked for); nothing when there is nothing to add.
-    void explainFailure(const char* command);
+    // True when the camera answered with a status of 400 or above (its page may still have
+    // come as a part).
+    bool answeredWithError();
+    // Explains in one line on standard error why a camera gave no usable answer (refused
+    // certificate, password asked for, an error status, the client's reason for ending);
+    // false, saying nothing, when there is nothing to add.
+    bool explainFailure(const char* command);
+    // As explainFailure, but only the prompts' part: a refused certificate, a password asked for.
+    bool explainPrompts(const char* command);
 
     struct Shared;
 
@@ -83,6 +94,8 @@ struct Client::Shared {
     bool sawJpeg = false;
     std::string refusedFingerprint;
     bool passwordAsked = false;
+    std::string httpError; // "500 Internal Server Error"
+    std::string endReason; // the client's one line on why the request ended
 };
 
 template <typename Pred>

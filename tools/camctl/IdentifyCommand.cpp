@@ -8,6 +8,7 @@
 #include "platform/com/Runtime.h"
 #include "platform/com/TaskMemory.h"
 #include "platform/registry/Registry.h"
+#include "tools/camctl/CamCtlClient.h"
 #include "tools/camctl/CamCtlCommand.h"
 
 #include <charconv>
@@ -107,15 +108,10 @@ int runIdentify(const std::vector<std::string>& args)
     }
 
     ComPtr<ICamIdentifyTarget> identify;
-    HRESULT hr = CoCreateInstance(CLSID_Luminent, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_ICamIdentifyTarget, identify.putVoid());
-    if (FAILED(hr)) {
-        std::fprintf(stderr,
-                     "camctl identify: the camera client library is not available "
-                     "(is it registered?), error 0x%08X\n",
-                     static_cast<unsigned>(hr));
+    HRESULT hr =
+        camctl::createClientLibraryObject(IID_ICamIdentifyTarget, identify.putVoid(), "identify");
+    if (FAILED(hr))
         return kExitFailed;
-    }
     Bstr bstrHost(host);
     ComPtr<ICamTarget> target;
     BSTR name = nullptr;

@@ -4,6 +4,7 @@
 // client's stream first.
 #include "common/ICamSimpleRequest.h"
 #include "platform/com/TaskMemory.h"
+#include "platform/http/HttpError.h"
 #include "platform/http/Url.h"
 #include "tools/camctl/CamCtlClient.h"
 #include "tools/camctl/CamCtlCommand.h"
@@ -91,9 +92,19 @@ int runRequest(const char* command, std::vector<std::string> args)
     if (hr == S_OK)
         std::fprintf(stderr, "camctl %s: no complete answer from %s within %lu ms\n", command,
                      url.c_str(), timeout);
+    else if (client->explainPrompts(command))
+        ; // a refused certificate or a password asked for, said in its own words
+    else if (hr == E_OUTOFMEMORY)
+        std::fprintf(stderr, "camctl %s: the reply from %s is larger than %zu MiB\n", command,
+                     url.c_str(), kCamMaxPartBytes / (1024 * 1024));
+    else if (HRESULT_FACILITY(hr) == FACILITY_WIN32 && HRESULT_CODE(hr) >= 12000 &&
+             HRESULT_CODE(hr) < 13000)
+        std::fprintf(
+            stderr, "camctl %s: no whole answer from %s: %s\n", command, url.c_str(),
+            orvel::http::describe(static_cast<orvel::http::HttpError>(HRESULT_CODE(hr))).c_str());
     else
-        std::fprintf(stderr, "camctl %s: %s gave no answer or an empty one\n", command,
-                     url.c_str());
+        std::fprintf(stderr, "camctl %s: %s gave an empty answer (error 0x%08X)\n", command,
+                     url.c_str(), static_cast<unsigned>(hr));
     return kExitFailed;
 }
 

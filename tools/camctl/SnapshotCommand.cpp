@@ -50,9 +50,9 @@ int runSnapshot(const std::vector<std::string>& arguments)
     client->close();
     const std::optional<camctl::PartRecord> jpeg = client->firstPartOfType(CamTypeJpeg);
     if (!jpeg) {
-        client->explainFailure("snapshot");
-        std::fprintf(stderr, "camctl snapshot: no JPEG image came from %s within %lu s\n",
-                     url.c_str(), seconds);
+        if (!client->explainFailure("snapshot"))
+            std::fprintf(stderr, "camctl snapshot: no JPEG image came from %s within %lu s\n",
+                         url.c_str(), seconds);
         return kExitFailed;
     }
     std::ofstream out(file, std::ios::binary | std::ios::trunc);

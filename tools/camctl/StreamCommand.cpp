@@ -55,10 +55,11 @@ int runStream(const std::vector<std::string>& arguments)
     });
     client->close();
     const std::size_t parts = client->partCount();
-    // A 401 page counts as a part; the note tells why the parts are no images.
-    client->explainFailure("stream");
-    if (frames != 0 ? parts >= frames : parts > 0)
+    // An error page (401, 500 ...) comes as a part, but it is no answer to a stream request.
+    if ((frames != 0 ? parts >= frames : parts > 0) && !client->answeredWithError())
         return kExitOk;
+    if (client->explainFailure("stream"))
+        return kExitFailed;
     if (parts == 0)
         std::fprintf(stderr, "camctl stream: no part arrived from %s%s\n", url.c_str(),
                      client->ended() ? " before the stream ended" : "");

@@ -174,6 +174,8 @@ private:
             std::vector<std::string> extra;
             if (faults.forceStatus == 401)
                 extra.push_back("WWW-Authenticate: " + m_context.auth.challenge(false));
+            else if (faults.forceStatus / 100 == 3)
+                extra.push_back("Location: /"); // to itself again: a redirect loop
             log(request, faults.forceStatus);
             return answer(request, faults.forceStatus, "text/html", errorPage(faults.forceStatus),
                           extra, keepAlive, Faulty::No);

@@ -89,7 +89,7 @@ TEST_F(CamctlStream, SecondsLimitWithPasswordAndSnapshot)
     EXPECT_NE(run.out.find("status 21810 "), std::string::npos) << "no frame rate";
 
     run = camctl({"stream", url, "--frames", "1"});
-    EXPECT_EQ(run.exitCode, 0); // the 401 page is a part, but not a JPEG
+    EXPECT_EQ(run.exitCode, 1); // the 401 page is a part, but no answer to the request
     EXPECT_EQ(jpegParts(run.out), 0u);
     EXPECT_NE(run.err.find("user name and password"), std::string::npos) << run.err;
 
