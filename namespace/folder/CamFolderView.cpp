@@ -190,12 +190,14 @@ HRESULT CamFolderView::SaveViewState()
     return S_OK;
 }
 
-HRESULT CamFolderView::SelectItem(LPCITEMIDLIST pidlItem, UINT)
+HRESULT CamFolderView::SelectItem(LPCITEMIDLIST pidlItem, UINT uFlags)
 {
     const CamItemId* id = ownItemId(pidlItem);
     if (!id || !m_widget)
         return E_INVALIDARG;
-    m_widget->selectByName(id->nameUtf8(), false);
+    m_widget->selectByName(id->nameUtf8(), (uFlags & SVSI_DESELECTOTHERS) == 0);
+    if ((uFlags & SVSI_EDIT) == SVSI_EDIT)
+        m_widget->runCommand(IDM_RENAME);
     return S_OK;
 }
 

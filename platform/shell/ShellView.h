@@ -37,6 +37,12 @@ inline constexpr UINT SVUIA_DEACTIVATE = 0;
 inline constexpr UINT SVUIA_ACTIVATE_NOFOCUS = 1;
 inline constexpr UINT SVUIA_ACTIVATE_FOCUS = 2;
 
+// SelectItem flags
+inline constexpr UINT SVSI_DESELECT = 0x0;
+inline constexpr UINT SVSI_SELECT = 0x1;
+inline constexpr UINT SVSI_EDIT = 0x3;
+inline constexpr UINT SVSI_DESELECTOTHERS = 0x4;
+
 // BrowseObject flags
 inline constexpr UINT SBSP_SAMEBROWSER = 0x0001;
 inline constexpr UINT SBSP_NEWBROWSER = 0x0002;
