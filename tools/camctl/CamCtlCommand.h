@@ -27,3 +27,5 @@ int runGet(const std::vector<std::string>& args);
 int runPost(const std::vector<std::string>& args);
 // RecordCommand.cpp
 int runRecord(const std::vector<std::string>& args);
+// AviCommand.cpp
+int runAvi(const std::vector<std::string>& args);

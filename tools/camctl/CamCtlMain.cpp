@@ -13,8 +13,8 @@ const CamCtlCommand kCommands[] = {
     {"snapshot", "URL FILE [--seconds S] [--user U --password P] [--insecure]", runSnapshot},
     {"get", "URL [--timeout MS] [--user U --password P] [--insecure]", runGet},
     {"post", "URL FILE [--timeout MS] [--user U --password P] [--insecure]", runPost},
-    {"record", "URL DIR [--prefix P] [--interval MS] [--duration S] [--max-size BYTES]",
-     runRecord},
+    {"record", "URL DIR [--prefix P] [--interval MS] [--duration S] [--max-size BYTES]", runRecord},
+    {"avi", "SEQUENCE OUT [--codec FOURCC] [--list-codecs]", runAvi},
 };
 
 void printUsage(std::FILE* out)

@@ -9,8 +9,8 @@
 #include "viewer/app/VistelDoc.h"
 #include "viewer/app/VistelStrings.h"
 #include "viewer/app/VistelView.h"
-#include "viewer/avi/AviStreamInfo.h"
-#include "viewer/avi/AviWriter.h"
+#include "recorder/sequence/avi/AviStreamInfo.h"
+#include "recorder/sequence/avi/AviWriter.h"
 
 #include <QCoreApplication>
 #include <QLabel>

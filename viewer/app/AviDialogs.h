@@ -3,7 +3,7 @@
 // use, and the failure message. Called on the window thread; the AVI thread reaches them
 // through blocking calls to it. Tests put scripted answers in place of the dialogs.
 
-#include "viewer/avi/VideoCompressor.h"
+#include "recorder/sequence/avi/VideoCompressor.h"
 
 #include <QString>
 #include <optional>

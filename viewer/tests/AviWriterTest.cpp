@@ -1,7 +1,7 @@
 // Movies written from real frame files, read back by ffprobe and decoded by ffmpeg: the
 // stream description, the full-frame layout, the encoders and the no-re-encoding path.
 
-#include "viewer/avi/AviWriter.h"
+#include "recorder/sequence/avi/AviWriter.h"
 
 #include "common/ICamImageObject.h"
 #include "common/MedrixClasses.h"
@@ -11,9 +11,9 @@
 #include "platform/com/Runtime.h"
 #include "platform/com/TaskMemory.h"
 #include "testsupport/TempStateRoot.h"
-#include "viewer/avi/AviStreamInfo.h"
-#include "viewer/avi/JpegHuffman.h"
-#include "viewer/avi/VideoCompressor.h"
+#include "recorder/sequence/avi/AviStreamInfo.h"
+#include "recorder/sequence/avi/JpegHuffman.h"
+#include "recorder/sequence/avi/VideoCompressor.h"
 #include "viewer/tests/ViewerTestFiles.h"
 
 #include <cstdio>

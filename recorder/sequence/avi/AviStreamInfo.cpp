@@ -1,8 +1,6 @@
-#include "viewer/avi/AviStreamInfo.h"
+#include "recorder/sequence/avi/AviStreamInfo.h"
 
 #include <algorithm>
-
-namespace vistel {
 
 AviStreamInfo describeAviStream(UI4 frameInterval, UI4 frameCount)
 {
@@ -22,5 +20,3 @@ std::string proposedAviName(const std::string& firstFramePath)
         return firstFramePath;
     return firstFramePath.substr(0, dot);
 }
-
-} // namespace vistel

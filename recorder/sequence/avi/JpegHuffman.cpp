@@ -1,8 +1,6 @@
-#include "viewer/avi/JpegHuffman.h"
+#include "recorder/sequence/avi/JpegHuffman.h"
 
 #include <turbojpeg.h>
-
-namespace vistel {
 
 namespace {
 
@@ -85,5 +83,3 @@ std::vector<std::uint8_t> withStandardHuffmanTables(std::span<const std::uint8_t
     bytes.insert(bytes.begin() + static_cast<long>(scan), tables.begin(), tables.end());
     return bytes;
 }
-
-} // namespace vistel

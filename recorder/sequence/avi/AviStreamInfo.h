@@ -6,8 +6,6 @@
 
 #include <string>
 
-namespace vistel {
-
 struct AviStreamInfo {
     std::string fccType = "vids";
     std::string fccHandler = "DIB "; // the compressor's four-character code
@@ -25,5 +23,3 @@ AviStreamInfo describeAviStream(UI4 frameInterval, UI4 frameCount);
 // The name the save dialog proposes: the first frame's path without its extension. Only a
 // "." in the file name counts, so a dotted folder name is kept.
 std::string proposedAviName(const std::string& firstFramePath);
-
-} // namespace vistel

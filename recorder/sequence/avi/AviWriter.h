@@ -6,8 +6,8 @@
 
 #include "common/CamBih.h"
 #include "platform/com/Hresult.h"
-#include "viewer/avi/AviStreamInfo.h"
-#include "viewer/avi/VideoCompressor.h"
+#include "recorder/sequence/avi/AviStreamInfo.h"
+#include "recorder/sequence/avi/VideoCompressor.h"
 
 #include <cstdint>
 #include <memory>
@@ -15,8 +15,6 @@
 #include <string>
 
 struct AVPacket;
-
-namespace vistel {
 
 class AviWriter {
 public:
@@ -57,5 +55,3 @@ private:
 
 // Reads a JPEG's frame size from its SOF marker; false when it has none.
 bool jpegFrameSize(std::span<const std::uint8_t> jpeg, int* width, int* height);
-
-} // namespace vistel

@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-namespace vistel {
-
 enum class CompressorKind {
     FullFrames, // 24-bit bottom-up bitmaps, as decoded
     JpegCopy,   // each frame file's JPEG bytes, no re-encoding
@@ -39,5 +37,3 @@ std::vector<VideoCompressor> availableCompressors();
 // By four-character code ("copy" names the no-re-encoding path); null when not available.
 const VideoCompressor* findCompressor(const std::vector<VideoCompressor>& list,
                                       const std::string& fourcc);
-
-} // namespace vistel

@@ -1,6 +1,6 @@
-#include "viewer/avi/AviWriter.h"
+#include "recorder/sequence/avi/AviWriter.h"
 
-#include "viewer/avi/JpegHuffman.h"
+#include "recorder/sequence/avi/JpegHuffman.h"
 
 #include <cstdio>
 #include <cstring>
@@ -15,8 +15,6 @@ extern "C" {
 #include <libavutil/opt.h>
 #include <libswscale/swscale.h>
 }
-
-namespace vistel {
 
 namespace {
 
@@ -404,5 +402,3 @@ bool jpegFrameSize(std::span<const std::uint8_t> jpeg, int* width, int* height)
     }
     return false;
 }
-
-} // namespace vistel

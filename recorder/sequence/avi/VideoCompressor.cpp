@@ -1,10 +1,8 @@
-#include "viewer/avi/VideoCompressor.h"
+#include "recorder/sequence/avi/VideoCompressor.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 }
-
-namespace vistel {
 
 namespace {
 struct EncoderEntry {
@@ -45,5 +43,3 @@ const VideoCompressor* findCompressor(const std::vector<VideoCompressor>& list,
     }
     return nullptr;
 }
-
-} // namespace vistel

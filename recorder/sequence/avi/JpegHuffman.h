@@ -7,13 +7,9 @@
 #include <span>
 #include <vector>
 
-namespace vistel {
-
 // The JPEG bytes unchanged when they define Huffman tables before their scan, otherwise with
 // the standard tables inserted just before the scan.
 std::vector<std::uint8_t> withStandardHuffmanTables(std::span<const std::uint8_t> jpeg);
 
 // True when a DHT segment comes before the first scan.
 bool hasHuffmanTables(std::span<const std::uint8_t> jpeg);
-
-} // namespace vistel
