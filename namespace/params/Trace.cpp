@@ -113,7 +113,9 @@ void traceLine(int category, TraceLevel level, std::string_view operation, std::
     line += ' ';
     line += operation;
     line += " - ";
-    line += message.substr(0, kMaxMessage);
+    // A camera's text may be in the message: no byte of it may start a line of its own.
+    for (const char c : message.substr(0, kMaxMessage))
+        line += static_cast<unsigned char>(c) < 0x20 && c != '\t' ? ' ' : c;
     line += '\n';
 
     std::lock_guard lock(state().mutex);

@@ -3,7 +3,8 @@
 // reads "<level> <operation> - <message>". It goes to the debugger output (standard error,
 // when ORVEL_DEBUG_TRACE is set) when its category is at or below the debugger threshold, and
 // is appended to the trace file when at or below the file threshold (0, off, unless
-// ORVEL_FOLDRA_TRACE names a threshold). Any thread may trace: lines are serialised by one
+// ORVEL_FOLDRA_TRACE names a threshold). Control characters in a message become blanks, so a
+// line stays one line whatever a camera sent. Any thread may trace: lines are serialised by one
 // lock, and errno is what it was before the call.
 
 #include <cstdint>

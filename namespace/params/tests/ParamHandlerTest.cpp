@@ -145,7 +145,7 @@ TEST_F(ParamHandlerTest, SetParamsReturnsTheCamerasAnswerOrItsErrorPageTitle)
                   message),
               S_OK);
     EXPECT_EQ(message, "root.Brand.ProdShortName=OS34\r\n");
-    EXPECT_TRUE(m_trace.has("warning SetParams - Error: root.Brand.ProdShortName=OS34\r"));
+    EXPECT_TRUE(m_trace.has("warning SetParams - Error: root.Brand.ProdShortName=OS34  "));
 
     camsim::CamSimConfig config;
     config.faults.forceStatus = 503;
