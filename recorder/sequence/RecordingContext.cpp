@@ -145,7 +145,9 @@ bool RecordingContext::captureFrame()
             if (hr != S_OK || written == 0) {
                 goOn = fail(CaptureFailure::SaveFrame, path, hr == S_OK ? E_FAIL : hr);
             } else {
-                m_bytesWritten += written;
+                // Held at the 32-bit ceiling rather than wrapping past a limit near 4 GiB.
+                m_bytesWritten =
+                    written > 0xFFFFFFFFu - m_bytesWritten ? 0xFFFFFFFFu : m_bytesWritten + written;
                 m_sequence->countFrame();
                 const UI4 number = m_framesSaved.fetch_add(1) + 1;
                 m_host.frameSaved({number, name, m_sequence->path(), written, GetTickCount64()});
