@@ -1,5 +1,6 @@
 // The recorder's command line, its shutdown monitor and the directory rule of Start.
 #include "recorder/engine/RecoraCommandLine.h"
+#include "recorder/engine/RecoraResources.h"
 #include "recorder/engine/ShutdownMonitor.h"
 #include "recorder/sequence/RecordingContext.h"
 #include "testsupport/WaitUntil.h"
@@ -68,4 +69,22 @@ TEST(RecordingDirectory, GetsOneTrailingSeparator)
     EXPECT_EQ(RecordingContext::recordingDirectory("/rec/"), "/rec/");
     EXPECT_EQ(RecordingContext::recordingDirectory("rec"), "rec/");
     EXPECT_EQ(RecordingContext::recordingDirectory(""), "/");
+}
+
+TEST(RecoraResourceLibrary, OverridesItsStringsAndSwitchesTheStatusFont)
+{
+    recora::RecoraResources own;
+    EXPECT_FALSE(own.loadLibrary("/nonexistent/RecoraRes.so"));
+    EXPECT_FALSE(own.isExternal());
+    EXPECT_EQ(own.string(recora::kStringRecording), "Recording");
+    EXPECT_EQ(own.statusFont().pixelSize(), 10);
+    EXPECT_EQ(own.statusFont().families().value(0), "MS Sans Serif");
+
+    recora::RecoraResources translated;
+    ASSERT_TRUE(translated.loadLibrary(RECORA_RES_LIBRARY));
+    EXPECT_EQ(translated.string(recora::kStringRecording), "Rokuga-chuu");
+    EXPECT_EQ(translated.string(recora::kStringCreateFailed), "Shippai");
+    EXPECT_EQ(translated.string(recora::kStringStopped), "Stopped"); // not in it: built in
+    EXPECT_EQ(translated.statusFont().pixelSize(), 15);
+    EXPECT_EQ(translated.statusFont().families().value(0), "MS P Gothic");
 }
