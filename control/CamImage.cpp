@@ -182,12 +182,19 @@ HRESULT CamImage::get_SoundURL(BSTR* pVal)
     return copyOut(m_soundUrl, pVal);
 }
 
+bool CamImage::storeResolved(BSTR value, std::u16string& property) const
+{
+    std::optional<std::u16string> resolved = resolve(value);
+    if (!resolved)
+        return false;
+    property = std::move(*resolved);
+    return true;
+}
+
 HRESULT CamImage::put_SoundURL(BSTR newVal)
 {
-    if (std::optional<std::u16string> resolved = resolve(newVal)) {
-        m_soundUrl = std::move(*resolved);
+    if (storeResolved(newVal, m_soundUrl))
         m_dirty = true;
-    }
     return S_OK;
 }
 
@@ -198,8 +205,7 @@ HRESULT CamImage::get_RecordSoundURL(BSTR* pVal)
 
 HRESULT CamImage::put_RecordSoundURL(BSTR newVal)
 {
-    if (std::optional<std::u16string> resolved = resolve(newVal))
-        m_recordSoundUrl = std::move(*resolved);
+    storeResolved(newVal, m_recordSoundUrl);
     return S_OK;
 }
 
@@ -210,8 +216,7 @@ HRESULT CamImage::get_AudioParameterURL(BSTR* pVal)
 
 HRESULT CamImage::put_AudioParameterURL(BSTR newVal)
 {
-    if (std::optional<std::u16string> resolved = resolve(newVal))
-        m_audioParameterUrl = std::move(*resolved);
+    storeResolved(newVal, m_audioParameterUrl);
     return S_OK;
 }
 

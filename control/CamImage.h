@@ -127,6 +127,8 @@ private:
     bool designMode() const;
     std::optional<std::u16string> documentAddress() const;
     std::optional<std::u16string> resolve(BSTR value) const;
+    // An empty value resolves to nothing and leaves the property as it was: false.
+    bool storeResolved(BSTR value, std::u16string& property) const;
 
     void createWindow(QWidget* parent, const RECT* position);
     void destroyWindow();

@@ -42,26 +42,6 @@ void DocumentEventSink::unsubscribe()
     m_onStop = nullptr;
 }
 
-HRESULT DocumentEventSink::GetTypeInfoCount(UINT* pctinfo)
-{
-    if (!pctinfo)
-        return E_INVALIDARG;
-    *pctinfo = 0;
-    return S_OK;
-}
-
-HRESULT DocumentEventSink::GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo)
-{
-    if (ppTInfo)
-        *ppTInfo = nullptr;
-    return DISP_E_BADINDEX;
-}
-
-HRESULT DocumentEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
-{
-    return DISP_E_UNKNOWNNAME;
-}
-
 HRESULT DocumentEventSink::Invoke(DISPID dispIdMember, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
                                   EXCEPINFO*, UINT*)
 {

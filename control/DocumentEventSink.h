@@ -9,7 +9,7 @@
 
 namespace pictra {
 
-class DocumentEventSink final : public UnknownImpl<DocumentEventSink, IDispatch> {
+class DocumentEventSink final : public UnknownImpl<DocumentEventSink, DispatchSinkImpl> {
 public:
     explicit DocumentEventSink(std::function<void()> onStop);
 
@@ -18,9 +18,6 @@ public:
     // Unadvises and forgets the handler for good; safe to call twice.
     void unsubscribe();
 
-    HRESULT GetTypeInfoCount(UINT* pctinfo) override;
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo) override;
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
     HRESULT Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, WORD wFlags,
                    DISPPARAMS* pDispParams, VARIANT* pVarResult, EXCEPINFO* pExcepInfo,
                    UINT* puArgErr) override;

@@ -43,6 +43,13 @@ protected:
 
 const orvel::draw::Color kMagenta{255, 0, 255};
 
+// The host's draw call: the control's picture into bounds of a surface.
+HRESULT drawControl(IViewObject* view, orvel::draw::MemorySurface& surface, const RECT& bounds)
+{
+    return view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, surface.hdc(), &bounds,
+                      nullptr, nullptr, 0);
+}
+
 TEST_F(CamImageLiveTest, DesignModeStoresTheAddressUnresolvedAndStartsNothing)
 {
     camsim::CamSim* camera = startCamera();
@@ -103,9 +110,7 @@ TEST_F(CamImageLiveTest, AHostThatNeverRepaintsGetsOneImagePerPaintedFrame)
     ASSERT_TRUE(view);
     orvel::draw::MemorySurface surface(320, 240, kMagenta);
     RECT bounds{0, 0, 320, 240};
-    ASSERT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, surface.hdc(), &bounds,
-                         nullptr, nullptr, 0),
-              S_OK);
+    ASSERT_EQ(drawControl(view.get(), surface, bounds), S_OK);
     EXPECT_NE(surface.pixel(160, 120), kMagenta);
     ASSERT_TRUE(waitFor([&] { return count("OnNewImage") >= 2; }, 5s));
     pumpFor(500ms);
@@ -125,9 +130,7 @@ TEST_F(CamImageLiveTest, StretchZeroShrinksThePictureIntoTheControlAboveTheSound
     ComPtr<IViewObject> view = site()->controlAs<IViewObject>();
     RECT bounds{0, 0, 320, 240};
     orvel::draw::MemorySurface whole(400, 300, kMagenta);
-    ASSERT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, whole.hdc(), &bounds,
-                         nullptr, nullptr, 0),
-              S_OK);
+    ASSERT_EQ(drawControl(view.get(), whole, bounds), S_OK);
     EXPECT_NE(whole.pixel(2, 2), kMagenta);
     EXPECT_NE(whole.pixel(317, 237), kMagenta);
     EXPECT_EQ(whole.pixel(322, 120), kMagenta);
@@ -136,9 +139,7 @@ TEST_F(CamImageLiveTest, StretchZeroShrinksThePictureIntoTheControlAboveTheSound
     // With the sound panel the picture takes 320 x 160 above its 80-pixel strip.
     ASSERT_EQ(control()->put_DisplaySoundPanel(1), S_OK);
     orvel::draw::MemorySurface above(400, 300, kMagenta);
-    ASSERT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, above.hdc(), &bounds,
-                         nullptr, nullptr, 0),
-              S_OK);
+    ASSERT_EQ(drawControl(view.get(), above, bounds), S_OK);
     EXPECT_NE(above.pixel(160, 2), kMagenta);
     EXPECT_NE(above.pixel(317, 157), kMagenta);
     EXPECT_EQ(above.pixel(160, 162), kMagenta);

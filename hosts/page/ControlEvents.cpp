@@ -31,26 +31,6 @@ void* DispatchEventSink::queryExtra(REFIID riid)
     return IsEqualIID(riid, m_iid) ? static_cast<IDispatch*>(this) : nullptr;
 }
 
-HRESULT DispatchEventSink::GetTypeInfoCount(UINT* pctinfo)
-{
-    if (!pctinfo)
-        return E_INVALIDARG;
-    *pctinfo = 0;
-    return S_OK;
-}
-
-HRESULT DispatchEventSink::GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo)
-{
-    if (ppTInfo)
-        *ppTInfo = nullptr;
-    return DISP_E_BADINDEX;
-}
-
-HRESULT DispatchEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
-{
-    return DISP_E_UNKNOWNNAME;
-}
-
 HRESULT DispatchEventSink::Invoke(DISPID dispIdMember, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
                                   EXCEPINFO*, UINT*)
 {

@@ -17,13 +17,10 @@ using EventNameHandler = std::function<void(const std::string& name)>;
 // any other, whose events are then named by number.
 std::span<const DispatchMember> knownEventMembers(REFIID iid);
 
-class DispatchEventSink final : public UnknownImpl<DispatchEventSink, IDispatch> {
+class DispatchEventSink final : public UnknownImpl<DispatchEventSink, DispatchSinkImpl> {
 public:
     DispatchEventSink(const IID& iid, EventNameHandler handler);
 
-    HRESULT GetTypeInfoCount(UINT* pctinfo) override;
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo) override;
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
     HRESULT Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, WORD wFlags,
                    DISPPARAMS* pDispParams, VARIANT* pVarResult, EXCEPINFO* pExcepInfo,
                    UINT* puArgErr) override;

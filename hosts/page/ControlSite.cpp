@@ -144,26 +144,6 @@ HRESULT ControlSite::OnPosRectChange(const RECT* lprcPosRect)
     return S_OK;
 }
 
-HRESULT ControlSite::GetTypeInfoCount(UINT* pctinfo)
-{
-    if (!pctinfo)
-        return E_INVALIDARG;
-    *pctinfo = 0;
-    return S_OK;
-}
-
-HRESULT ControlSite::GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo)
-{
-    if (ppTInfo)
-        *ppTInfo = nullptr;
-    return DISP_E_BADINDEX;
-}
-
-HRESULT ControlSite::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
-{
-    return DISP_E_UNKNOWNNAME;
-}
-
 HRESULT ControlSite::Invoke(DISPID dispIdMember, REFIID, LCID, WORD wFlags, DISPPARAMS*,
                             VARIANT* pVarResult, EXCEPINFO*, UINT*)
 {

@@ -31,7 +31,7 @@ using EventHandler = std::function<void(const ControlEvent&)>;
 using ResizeHandler = std::function<void(int width, int height)>;
 
 class ControlSite final
-    : public UnknownImpl<ControlSite, IOleClientSite, IOleInPlaceSite, IDispatch> {
+    : public UnknownImpl<ControlSite, IOleClientSite, IOleInPlaceSite, DispatchSinkImpl> {
 public:
     ControlSite(ComPtr<PageDocument> document, std::string objectId, UserMode mode,
                 EventHandler onEvent);
@@ -57,9 +57,6 @@ public:
     HRESULT GetWindow(HWND* phwnd) override;
     HRESULT OnPosRectChange(const RECT* lprcPosRect) override;
     // IDispatch: the ambient properties (user mode, back colour).
-    HRESULT GetTypeInfoCount(UINT* pctinfo) override;
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo) override;
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
     HRESULT Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, WORD wFlags,
                    DISPPARAMS* pDispParams, VARIANT* pVarResult, EXCEPINFO* pExcepInfo,
                    UINT* puArgErr) override;

@@ -1,5 +1,6 @@
 #include "hosts/page/PageSource.h"
 
+#include "platform/base/RegularFile.h"
 #include "platform/http/Connection.h"
 #include "platform/http/HttpError.h"
 #include "platform/http/Request.h"
@@ -7,12 +8,7 @@
 #include "platform/http/Url.h"
 
 #include <array>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace pagehost {
 namespace {
@@ -34,50 +30,13 @@ bool fail(std::string* error, std::string text)
     return false;
 }
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 bool loadFile(std::string path, LoadedPage& page, std::string* error)
 {
     if (startsWithIgnoringCase(path, "file://"))
         path.erase(0, 7);
-    // O_NONBLOCK: a named pipe must not hang the open; only regular files are read.
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0)
-        return fail(error, "cannot open " + path + ": " + std::strerror(errno));
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0)
-        return fail(error, "cannot read " + path + ": " + std::strerror(errno));
-    if (!S_ISREG(info.st_mode))
-        return fail(error, path + " is not a regular file");
-    if (static_cast<unsigned long long>(info.st_size) > kMaxPageBytes)
-        return fail(error, path + " is larger than " + std::to_string(kMaxPageBytes) + " bytes");
-    std::string html(static_cast<std::size_t>(info.st_size), '\0');
-    std::size_t done = 0;
-    while (done < html.size()) {
-        const ssize_t n = ::read(fd.get(), html.data() + done, html.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return fail(error, "cannot read " + path + ": " + std::strerror(errno));
-        if (n == 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    html.resize(done);
+    std::string html;
+    if (!readRegularFile(path, kMaxPageBytes, html, error))
+        return false;
     std::error_code ec;
     const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
     page.address = "file://" + (ec ? path : absolute.lexically_normal().string());

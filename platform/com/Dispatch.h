@@ -300,6 +300,35 @@ template <typename I> struct InterfaceParent<DualImpl<I>> {
     using type = I;
 };
 
+// The IDispatch of an object that answers Invoke itself (an event sink, a site's ambient
+// properties): no type information and no names. Used as an interface of UnknownImpl; the
+// class implements Invoke.
+class DispatchSinkImpl : public IDispatch {
+public:
+    HRESULT GetTypeInfoCount(UINT* pctinfo) override
+    {
+        if (!pctinfo)
+            return E_INVALIDARG;
+        *pctinfo = 0;
+        return S_OK;
+    }
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo) override
+    {
+        if (!ppTInfo)
+            return E_INVALIDARG;
+        *ppTInfo = nullptr;
+        return DISP_E_BADINDEX;
+    }
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override
+    {
+        return DISP_E_UNKNOWNNAME;
+    }
+
+protected:
+    ~DispatchSinkImpl() = default;
+};
+template <> inline constexpr IID iidOf<DispatchSinkImpl> = IID_IDispatch;
+
 // Builds DISPPARAMS for a call through IDispatch from arguments in declaration order.
 class DispatchArgs {
 public:
