@@ -1,5 +1,6 @@
 #include "media/CamImageObject.h"
 
+#include "platform/base/RegularFile.h"
 #include "platform/com/TaskMemory.h"
 #include "platform/draw/DrawSurface.h"
 
@@ -68,7 +69,12 @@ HRESULT CamImageObject::GetDimension(LONG* plWidth, LONG* plHeight)
 
 HRESULT CamImageObject::loadFile(const std::string& path)
 {
-    File file(std::fopen(path.c_str(), "rb"));
+    // Only a regular file: a pipe in a frame's place would block the load for good.
+    int error = 0;
+    const int fd = orvel::openRegularFile(path, orvel::RegularFileAccess::Read, &error);
+    File file(fd >= 0 ? ::fdopen(fd, "rb") : nullptr);
+    if (fd >= 0 && !file)
+        ::close(fd);
     // The old bytes go whether or not the file opens.
     m_store.discardBytes();
     if (!file)

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 using namespace medrix::test;
 using orvel::draw::Color;
@@ -207,6 +208,19 @@ TEST_F(ImageObject, MissingFileEmptiesTheObject)
     MemorySurface surface(8, 8);
     RECT rect{0, 0, 8, 8};
     EXPECT_EQ(image->Draw(surface.hdc(), &rect), E_FAIL);
+}
+
+// A named pipe in a frame's place is not a file to load: the load fails at once instead of
+// waiting for a writer that never comes.
+TEST_F(ImageObject, NamedPipeIsNotLoadedAndNeverBlocks)
+{
+    const std::string pipe = file("pipe.jpg").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    _CAM_BIH bih{};
+    DWORD size = 5;
+    BYTE* bits = nullptr;
+    EXPECT_EQ(image->GetDIB(Bstr(pipe).get(), 1, &bih, &size, &bits), E_HANDLE);
+    EXPECT_EQ(bits, nullptr);
 }
 
 TEST_F(ImageObject, FilesLoadAndSaveByteForByte)

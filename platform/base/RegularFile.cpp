@@ -6,6 +6,33 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace orvel {
+
+int openRegularFile(const std::string& path, RegularFileAccess access, int* error)
+{
+    const int mode = access == RegularFileAccess::Read        ? O_RDONLY
+                     : access == RegularFileAccess::ReadWrite ? O_RDWR
+                                                              : O_RDWR | O_CREAT;
+    // O_NONBLOCK: opening a pipe nobody writes to returns at once instead of waiting.
+    const int fd = ::open(path.c_str(), mode | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        *error = errno;
+        return -1;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        *error = S_ISREG(info.st_mode) ? errno : EINVAL;
+        ::close(fd);
+        return -1;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+}
+
+} // namespace orvel
+
 namespace {
 
 bool fail(std::string* error, std::string text)
@@ -36,14 +63,15 @@ private:
 bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string& contents,
                      std::string* error)
 {
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    int openError = 0;
+    Descriptor fd(orvel::openRegularFile(path, orvel::RegularFileAccess::Read, &openError));
     if (fd.get() < 0)
-        return fail(error, "cannot open " + path + ": " + std::strerror(errno));
+        return fail(error, openError == EINVAL
+                               ? path + " is not a regular file"
+                               : "cannot open " + path + ": " + std::strerror(openError));
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0)
         return fail(error, "cannot read " + path + ": " + std::strerror(errno));
-    if (!S_ISREG(info.st_mode))
-        return fail(error, path + " is not a regular file");
     if (static_cast<unsigned long long>(info.st_size) > maxBytes)
         return fail(error, path + " is larger than " + std::to_string(maxBytes) + " bytes");
     std::string text(static_cast<std::size_t>(info.st_size), '\0');

@@ -1,5 +1,7 @@
 #include "recorder/sequence/SequenceFile.h"
 
+#include "platform/base/RegularFile.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -17,6 +19,7 @@ HRESULT errorFromErrno(int error)
     case EPERM:
     case EROFS:
     case EISDIR:
+    case EINVAL: // not a regular file: a pipe, a device, a folder
         return HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
     case EWOULDBLOCK:
         return HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION);
@@ -47,12 +50,14 @@ HRESULT SequenceFile::open(const std::string& path, SequenceAccess access, Seque
     file->close();
     // Creation must not empty a file that a recorder still holds, so it truncates only after
     // the lock is taken.
-    const int flags = access == SequenceAccess::Read           ? O_RDONLY
-                      : access == SequenceAccess::CreateAlways ? O_RDWR | O_CREAT
-                                                               : O_RDWR;
-    SequenceFile opened(::open(path.c_str(), flags | O_CLOEXEC, 0644));
+    const orvel::RegularFileAccess mode =
+        access == SequenceAccess::Read           ? orvel::RegularFileAccess::Read
+        : access == SequenceAccess::CreateAlways ? orvel::RegularFileAccess::ReadWriteCreate
+                                                 : orvel::RegularFileAccess::ReadWrite;
+    int error = 0;
+    SequenceFile opened(orvel::openRegularFile(path, mode, &error));
     if (!opened.isOpen())
-        return errorFromErrno(errno);
+        return errorFromErrno(error);
     const int lock = access == SequenceAccess::Read ? LOCK_SH : LOCK_EX;
     if (::flock(opened.m_fd, lock | LOCK_NB) != 0)
         return errorFromErrno(errno);

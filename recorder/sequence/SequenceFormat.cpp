@@ -58,3 +58,21 @@ std::string sequenceFramePath(SequenceMagic magic, std::string_view sequencePath
     path.append(name);
     return path;
 }
+
+bool isSafeSequenceName(SequenceMagic magic, std::string_view name)
+{
+    if (magic == SequenceMagic::Sq11 && !name.empty() && name.front() == '/')
+        return false;
+    // No ".." component anywhere: "..", "../x", "a/../../x", "a/..".
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t slash = name.find('/', start);
+        const std::string_view part = name.substr(
+            start, slash == std::string_view::npos ? std::string_view::npos : slash - start);
+        if (part == "..")
+            return false;
+        if (slash == std::string_view::npos)
+            return true;
+        start = slash + 1;
+    }
+}

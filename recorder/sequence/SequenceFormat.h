@@ -55,6 +55,11 @@ std::string_view sequenceFolder(std::string_view sequencePath);
 std::string sequenceFramePath(SequenceMagic magic, std::string_view sequencePath,
                               std::string_view name);
 
+// Whether a stored name may name a frame: never one that leads outside the sequence's folder.
+// "sq11": not absolute and no ".." component (an empty name is the folder itself). "sq10"
+// names are full paths by their form: no ".." component.
+bool isSafeSequenceName(SequenceMagic magic, std::string_view name);
+
 // Little-endian 32-bit fields, independent of the host's byte order.
 inline UI4 loadLe32(const std::uint8_t* p)
 {

@@ -115,8 +115,15 @@ template <class Source> SequenceContents parseFrom(Source& source, std::string_v
             contents.status = SequenceStatus::OutOfLimits;
             break;
         }
-        contents.framePaths.push_back(sequenceFramePath(contents.header.magic, sequencePath,
-                                                        std::string_view(name.data(), nameSize)));
+        const std::string_view entry(name.data(), nameSize);
+        // A name that would lead outside the sequence's folder is no frame of it: the album
+        // deletes what a sequence lists.
+        if (!isSafeSequenceName(contents.header.magic, entry)) {
+            contents.status = SequenceStatus::OutOfLimits;
+            break;
+        }
+        contents.framePaths.push_back(
+            sequenceFramePath(contents.header.magic, sequencePath, entry));
     }
     if (contents.status == SequenceStatus::OpenFailed) {
         contents.framePaths.clear();

@@ -18,10 +18,13 @@ enum class SequenceStatus {
     // entries before the end, none invented; a caller may play them or report the damage.
     Truncated,
     // Outside the format's limits: a name above 260 bytes, a joined path above 260 bytes with
-    // its zero byte, a name without its zero byte, or a frame count above kMaxSequenceFrames.
-    // framePaths holds the entries before the offending one.
+    // its zero byte, a name without its zero byte, a frame count above kMaxSequenceFrames, or
+    // a name that would lead outside the folder (see isSafeSequenceName). framePaths holds
+    // the entries before the offending one.
     OutOfLimits,
-    OpenFailed, // missing, unreadable, or held open by a recorder; see openResult
+    // Missing, unreadable, not a regular file (a pipe or a device is never opened, so it
+    // cannot block the reader), or held open by a recorder; see openResult.
+    OpenFailed,
 };
 
 struct SequenceContents {

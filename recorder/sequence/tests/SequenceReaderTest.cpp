@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -156,6 +158,46 @@ TEST(SequenceReader, EntriesOutsideTheLimitsAreRefused)
     seq = parse(rawHeader("sq11", 1, 1) + le32(0), "/r/s.sqj");
     EXPECT_EQ(seq.status, SequenceStatus::OutOfLimits);
     EXPECT_TRUE(seq.framePaths.empty());
+}
+
+// A name that is absolute or has a ".." component is no frame: the file reads as damaged, with
+// the entries before it, and no path outside the sequence's folder comes out.
+TEST(SequenceReader, NamesLeadingOutsideTheFolderAreRefused)
+{
+    const std::string good = rawEntry("a.jpg");
+    for (const char* name : {"..", "../x.jpg", "sub/../../x", "../../../../etc/passwd",
+                             "/etc/passwd", "sub/..", "a/../b.jpg"}) {
+        auto seq = parseBytes(rawHeader("sq11", 3, 1) + good + rawEntry(name) + good, "/r/s.sqj");
+        EXPECT_EQ(seq.status, SequenceStatus::OutOfLimits) << name;
+        EXPECT_EQ(seq.framePaths, paths({"/r/a.jpg"})) << name;
+    }
+    // Names that only look alike stay inside.
+    for (const char* name : {"..a.jpg", "a..jpg", "./a.jpg", "sub/x.jpg", "...", ".hidden"}) {
+        auto seq = parseBytes(rawHeader("sq11", 1, 1) + rawEntry(name), "/r/s.sqj");
+        EXPECT_EQ(seq.status, SequenceStatus::Good) << name;
+        EXPECT_EQ(seq.framePaths, paths({std::string("/r/") + name})) << name;
+    }
+    // "sq10" names are full paths by their form, but never climb out with "..".
+    auto seq =
+        parseBytes(rawHeader("sq10", 2, 1) + rawEntry("/r/a.jpg") + rawEntry("/r/../../etc/passwd"),
+                   "/r/s.sqj");
+    EXPECT_EQ(seq.status, SequenceStatus::OutOfLimits);
+    EXPECT_EQ(seq.framePaths, paths({"/r/a.jpg"}));
+}
+
+// A named pipe (or any file that is not a regular file) in a sequence's place is not opened,
+// so the reader cannot wait on it for ever; nor can the writer or the interval editor.
+TEST(SequenceReader, NamedPipeIsNotOpenedAndNeverBlocks)
+{
+    TempFolder rec;
+    const std::string pipe = rec.file("pipe.sqj");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const SequenceContents seq = readSequence(pipe);
+    EXPECT_EQ(seq.status, SequenceStatus::OpenFailed);
+    EXPECT_EQ(seq.openResult, HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
+    std::optional<SequenceWriter> writer;
+    EXPECT_TRUE(FAILED(SequenceWriter::create(pipe, &writer)));
+    EXPECT_EQ(readSequence(rec.path()).status, SequenceStatus::OpenFailed); // a folder
 }
 
 TEST(SequenceReader, HugeCountIsRefusedBeforeReading)
