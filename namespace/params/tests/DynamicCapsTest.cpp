@@ -208,3 +208,17 @@ TEST_F(DynamicCapsTest, EveryItemRecordCarriesACacheOfItsOwn)
     EXPECT_EQ(copy.caps->GetCaps(copy.address, CamCapsPtz, nullptr, nullptr, nullptr), S_OK);
     EXPECT_EQ(cam->requests().size(), 1u);
 }
+
+TEST_F(DynamicCapsTest, AReplyCutShortLeavesTheCameraUnasked)
+{
+    camsim::CamSimConfig config;
+    config.faults.closeAfterBytes = 250; // inside the list, after its first lines
+    camsim::CamSim* cam = startCamera(config);
+    ASSERT_TRUE(cam);
+    DynamicCaps caps;
+    std::string product, firmware;
+    EXPECT_EQ(caps.GetIdentity(cam->host(), product, firmware), S_FALSE);
+    EXPECT_TRUE(FAILED(caps.lastFetchResult()));
+    EXPECT_EQ(capsOf(caps, cam->host(), CamCapsVideoResolutions).hr, E_FAIL);
+    EXPECT_EQ(cam->requests().size(), 2u); // and each query asked again
+}

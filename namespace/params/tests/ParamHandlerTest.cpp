@@ -155,3 +155,34 @@ TEST_F(ParamHandlerTest, SetParamsReturnsTheCamerasAnswerOrItsErrorPageTitle)
               E_FAIL);
     EXPECT_EQ(message, "503 Service Unavailable");
 }
+
+TEST_F(ParamHandlerTest, AReplyCutShortOrTooLongIsAFailureNeverAHalfAnswer)
+{
+    // The head is some 110 bytes and the whole list over 300 more: 250 cuts into the list.
+    camsim::CamSimConfig config;
+    config.faults.closeAfterBytes = 250;
+    camsim::CamSim* cut = startCamera(config);
+    ASSERT_TRUE(cut);
+    ParamHandler handler;
+    std::vector<Param> params;
+    EXPECT_TRUE(FAILED(handler.GetParams(cut->url(kListAll), params)));
+    EXPECT_TRUE(params.empty());
+    std::string body;
+    EXPECT_TRUE(FAILED(handler.ReadAll(cut->url(kListAll), body)));
+    EXPECT_EQ(body, "");
+    std::string message;
+    EXPECT_TRUE(FAILED(handler.SetParams(cut->url(kListAll), message)));
+    EXPECT_EQ(message, "");
+    const std::vector<std::string> lines = m_trace.lines();
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.rfind("error GetParams - failed to get data, hr=0x80072", 0) == 0;
+    }));
+
+    camsim::CamSimConfig longer;
+    longer.faults.extraBodyBytes = kMaxReadAllBytes;
+    camsim::CamSim* huge = startCamera(longer);
+    ASSERT_TRUE(huge);
+    EXPECT_EQ(handler.ReadAll(huge->url(kListAll), body), E_FAIL);
+    EXPECT_EQ(body, "");
+    EXPECT_TRUE(m_trace.has("error GetParams - reply longer than 1048576 bytes"));
+}
