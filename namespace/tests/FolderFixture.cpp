@@ -5,17 +5,9 @@
 #include <QApplication>
 
 namespace {
-QApplication* application()
-{
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "foldra_folder_test";
-        static char* argv[] = {name, nullptr};
-        return new QApplication(argc, argv);
-    }();
-    return app;
-}
+int g_argc = 1;
+char g_name[] = "foldra_folder_test";
+char* g_argv[] = {g_name, nullptr};
 
 // My Computer's own identifier, as a browser puts it before ours.
 const std::uint8_t kMyComputer[] = {0x1F, 0x50, 0xE0, 0x4F, 0xD0, 0x20, 0xEA, 0x3A, 0x69,
@@ -24,7 +16,9 @@ const std::uint8_t kMyComputer[] = {0x1F, 0x50, 0xE0, 0x4F, 0xD0, 0x20, 0xEA, 0x
 
 void FolderFixture::SetUp()
 {
-    application();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // One application per test, gone again at its end, as a program has it.
+    m_app = std::make_unique<QApplication>(g_argc, g_argv);
     StoreFixture::SetUp();
     m_rootList = absoluteList({});
     m_rootFolder = folderAt(m_rootList.get());
@@ -35,6 +29,7 @@ void FolderFixture::TearDown()
 {
     m_rootFolder.reset();
     StoreFixture::TearDown();
+    m_app.reset();
 }
 
 IdList FolderFixture::absoluteList(const std::vector<foldra::CamItemId>& own)

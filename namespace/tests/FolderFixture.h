@@ -6,6 +6,8 @@
 #include "namespace/tests/StoreFixture.h"
 #include "platform/com/ComPtr.h"
 
+#include <QApplication>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,7 @@ protected:
     ComPtr<IShellFolder> folderAt(LPCITEMIDLIST absolute);
     std::vector<std::string> enumerateNames(IShellFolder* folder);
 
+    std::unique_ptr<QApplication> m_app;
     ComPtr<IShellFolder> m_rootFolder;
     IdList m_rootList;
 };
