@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The demo: installs the packages, builds the release tree, starts the bundled demo camera
-# (the simulator on its own loopback address) and points the command-line client at it:
-# a few seconds of live stream with the frame rate, then a snapshot.
+# (the simulator on its own loopback address) and opens the "Network Cameras" browser. Without
+# a display it says so and points the command-line client at the camera instead: a few seconds
+# of live stream with the frame rate, then a snapshot.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,6 +13,7 @@ cmake --build --preset release
 bin=build/release/bin
 # The client library this build made, not one an older checkout registered before it.
 "$bin/regsvr" "$bin/Lumin.so"
+"$bin/regsvr" "$bin/Foldra.so"
 address=127.0.0.5
 model=OC35
 # Ports 80 and 21 need root, as a real camera's do; otherwise the demo camera takes 8080/2121.
@@ -33,6 +35,12 @@ for _ in $(seq 50); do
 done
 
 echo "demo camera $model at $host"
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$bin/netcams" ]; then
+  echo "opening the Network Cameras browser (close it to end the demo)"
+  "$bin/netcams" --open "Network Cameras"
+  exit 0
+fi
+echo "no display: running the command-line demo instead"
 if [ -x "$bin/camctl" ]; then
   "$bin/camctl" stream "$url" --seconds 5
   "$bin/camctl" snapshot "$url" demo-snapshot.jpg

@@ -7,7 +7,10 @@
 // at the browser without a display.
 
 #include "hosts/browser/BrowserWindow.h"
+#include "platform/base/ModulePath.h"
+#include "platform/com/ClassRegistration.h"
 #include "platform/com/Runtime.h"
+#include "platform/registry/RegistryKey.h"
 #include "platform/shell/CommandEvent.h"
 #include "platform/shell/ShellFolder.h"
 
@@ -19,6 +22,7 @@
 #include <QPixmap>
 #include <QTimer>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -76,6 +80,25 @@ QPixmap windowWithPopup(QWidget& window)
     return shot;
 }
 
+// On a first start nothing is registered under My Computer yet: the namespace this program
+// ships with, beside it, registers itself as its setup would.
+void registerShippedNamespace()
+{
+    RegistryKey nameSpace;
+    char name[64];
+    if (nameSpace.open(HKEY_LOCAL_MACHINE, browser::kMyComputerNameSpaceKey) &&
+        RegEnumKeyA(nameSpace.get(), 0, name, sizeof name) == ERROR_SUCCESS)
+        return;
+    std::string beside =
+        moduleFolderOf(reinterpret_cast<const void*>(&registerShippedNamespace)) + "/Foldra.so";
+    if (::access(beside.c_str(), R_OK) != 0)
+        return;
+    std::string detail;
+    if (FAILED(registerServerLibrary(beside, false, &detail)))
+        std::fprintf(stderr, "netcams: could not register %s: %s\n", beside.c_str(),
+                     detail.c_str());
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -111,6 +134,7 @@ int main(int argc, char** argv)
             return 2;
         }
     }
+    registerShippedNamespace();
     int result = 0;
     {
         browser::BrowserWindow window;

@@ -30,8 +30,6 @@
 namespace browser {
 namespace {
 
-constexpr const char* kNameSpaceKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MyComputer\\NameSpace";
 constexpr int kListRole = Qt::UserRole + 1;
 constexpr int kPopulatedRole = Qt::UserRole + 2;
 // Namespaces under My Computer that the tree lists at most.
@@ -57,7 +55,7 @@ std::vector<Namespace> registeredNamespaces()
 {
     std::vector<Namespace> found;
     RegistryKey key;
-    if (!key.open(HKEY_LOCAL_MACHINE, kNameSpaceKey))
+    if (!key.open(HKEY_LOCAL_MACHINE, kMyComputerNameSpaceKey))
         return found;
     for (DWORD i = 0; i < kMaxNamespaces; ++i) {
         char name[256];
@@ -311,7 +309,8 @@ void BrowserWindow::showMyComputer()
     m_computerView->setObjectName("myComputerView");
     m_computerView->setViewMode(QListView::IconMode);
     m_computerView->setIconSize(QSize(32, 32));
-    m_computerView->setGridSize(QSize(110, 72));
+    m_computerView->setGridSize(QSize(130, 76));
+    m_computerView->setWordWrap(true);
     for (const Namespace& ns : registeredNamespaces()) {
         auto* item = new QListWidgetItem(style()->standardIcon(QStyle::SP_DriveNetIcon), ns.name,
                                          m_computerView);
@@ -329,7 +328,7 @@ void BrowserWindow::showMyComputer()
             Qt::QueuedConnection);
     });
     m_pane->layout()->addWidget(m_computerView);
-    setStatusText(tr("%1 objects").arg(m_computerView->count()));
+    setStatusText(tr("%1 object(s)").arg(m_computerView->count()));
 }
 
 HRESULT BrowserWindow::browseTo(LPCITEMIDLIST absolute, bool remember)

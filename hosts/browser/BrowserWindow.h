@@ -23,6 +23,8 @@ namespace browser {
 class ShellBrowser;
 
 inline constexpr const char* kBrowserTitle = "Network Cameras";
+inline constexpr const char* kMyComputerNameSpaceKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MyComputer\\NameSpace";
 
 class BrowserWindow final : public QMainWindow {
     Q_OBJECT
