@@ -3,6 +3,7 @@
 #include "namespace/params/DynamicCaps.h"
 
 #include "common/ICamTarget.h"
+#include "namespace/params/tests/TestCameras.h"
 #include "namespace/params/tests/TraceCapture.h"
 #include "namespace/store/ItemRecord.h"
 #include "platform/com/TaskMemory.h"
@@ -162,11 +163,7 @@ TEST_F(DynamicCapsTest, AFailedFetchLeavesNothingAndTheNextQueryAsksAgain)
 
 TEST_F(DynamicCapsTest, A401IsAnsweredByThePromptOrFailsTheFetchWithAccessDenied)
 {
-    camsim::CamSimConfig config;
-    config.auth = camsim::AuthMode::Digest;
-    config.user = "root";
-    config.password = "pass";
-    camsim::CamSim* cam = startCamera(config);
+    camsim::CamSim* cam = startCamera(passwordCamera(camsim::AuthMode::Digest));
     ASSERT_TRUE(cam);
 
     std::vector<orvel::http::CredentialsQuestion> asked;
@@ -211,9 +208,9 @@ TEST_F(DynamicCapsTest, EveryItemRecordCarriesACacheOfItsOwn)
 
 TEST_F(DynamicCapsTest, AReplyCutShortLeavesTheCameraUnasked)
 {
-    camsim::CamSimConfig config;
-    config.faults.closeAfterBytes = 250; // inside the list, after its first lines
-    camsim::CamSim* cam = startCamera(config);
+    // Inside the list, after its first lines.
+    camsim::CamSim* cam =
+        startCamera(withFaults([&](camsim::Faults& f) { f.closeAfterBytes = 250; }));
     ASSERT_TRUE(cam);
     DynamicCaps caps;
     std::string product, firmware;

@@ -3,6 +3,7 @@
 
 #include "namespace/params/HTTPStreamClient.h"
 
+#include "namespace/params/tests/TestCameras.h"
 #include "namespace/params/tests/TraceCapture.h"
 #include "platform/http/CertificateTrust.h"
 #include "platform/http/Prompts.h"
@@ -152,9 +153,7 @@ TEST_F(HTTPStreamClientTest, ReadsAParameterListAndAnswersQueriesOnItsHead)
 
 TEST_F(HTTPStreamClientTest, AnErrorPageFailsWithItsTitleAsMessageAndItsStatusText)
 {
-    camsim::CamSimConfig config;
-    config.faults.forceStatus = 404;
-    camsim::CamSim* cam = startCamera(config);
+    camsim::CamSim* cam = startCamera(withFaults([&](camsim::Faults& f) { f.forceStatus = 404; }));
     ASSERT_TRUE(cam);
     HTTPStreamClient client;
     DWORD status = 0;
@@ -172,11 +171,7 @@ TEST_F(HTTPStreamClientTest, AnErrorPageFailsWithItsTitleAsMessageAndItsStatusTe
 
 TEST_F(HTTPStreamClientTest, A401IsAnsweredByThePromptOrStandsAsAccessDenied)
 {
-    camsim::CamSimConfig config;
-    config.auth = camsim::AuthMode::Basic;
-    config.user = "root";
-    config.password = "pass";
-    camsim::CamSim* cam = startCamera(config);
+    camsim::CamSim* cam = startCamera(passwordCamera());
     ASSERT_TRUE(cam);
 
     int asked = 0;
@@ -212,9 +207,8 @@ TEST_F(HTTPStreamClientTest, A401IsAnsweredByThePromptOrStandsAsAccessDenied)
 
 TEST_F(HTTPStreamClientTest, ACameraThatNeverAnswersFailsTheOpenAfterNetTimeout)
 {
-    camsim::CamSimConfig config;
-    config.faults.stallAfterBytes = 0;
-    camsim::CamSim* cam = startCamera(config);
+    camsim::CamSim* cam =
+        startCamera(withFaults([&](camsim::Faults& f) { f.stallAfterBytes = 0; }));
     ASSERT_TRUE(cam);
     HTTPStreamClient client;
     setTimeout(client, "net_timeout", 800);
@@ -242,9 +236,8 @@ TEST_F(HTTPStreamClientTest, ABodyThatStopsFailsTheReadAfterDataTimeoutAndCloses
     ASSERT_EQ(probe.QueryHTTPResponse(HttpQueryRawHeadersCrLf, &headLength, head), S_OK);
     probe.Close();
 
-    camsim::CamSimConfig config;
-    config.faults.stallAfterBytes = static_cast<int>(headLength) + 10;
-    camsim::CamSim* cam = startCamera(config);
+    camsim::CamSim* cam = startCamera(withFaults(
+        [&](camsim::Faults& f) { f.stallAfterBytes = static_cast<int>(headLength) + 10; }));
     ASSERT_TRUE(cam);
     HTTPStreamClient client;
     setTimeout(client, "data_timeout", 800);

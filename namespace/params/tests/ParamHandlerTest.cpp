@@ -2,6 +2,7 @@
 
 #include "namespace/params/ParamHandler.h"
 
+#include "namespace/params/tests/TestCameras.h"
 #include "namespace/params/tests/TraceCapture.h"
 #include "testsupport/CamSimFixture.h"
 
@@ -90,11 +91,7 @@ TEST_F(ParamHandlerTest, GetParamsRefusesAReplyOf8192BytesOrMore)
 
 TEST_F(ParamHandlerTest, EachClientTakesTheSourcesTimeoutsAndCredentials)
 {
-    camsim::CamSimConfig config;
-    config.auth = camsim::AuthMode::Basic;
-    config.user = "viewer";
-    config.password = "secret";
-    camsim::CamSim* cam = startCamera(config);
+    camsim::CamSim* cam = startCamera(passwordCamera(camsim::AuthMode::Basic, "viewer", "secret"));
     ASSERT_TRUE(cam);
 
     BagSource source;
@@ -120,9 +117,8 @@ TEST_F(ParamHandlerTest, EachClientTakesTheSourcesTimeoutsAndCredentials)
 
 TEST_F(ParamHandlerTest, ASilentCameraFailsWithinTheSourcesNetTimeout)
 {
-    camsim::CamSimConfig config;
-    config.faults.stallAfterBytes = 0;
-    camsim::CamSim* cam = startCamera(config);
+    camsim::CamSim* cam =
+        startCamera(withFaults([&](camsim::Faults& f) { f.stallAfterBytes = 0; }));
     ASSERT_TRUE(cam);
     BagSource source;
     source.values["net_timeout"] = Variant::fromI4(600);
@@ -147,9 +143,7 @@ TEST_F(ParamHandlerTest, SetParamsReturnsTheCamerasAnswerOrItsErrorPageTitle)
     EXPECT_EQ(message, "root.Brand.ProdShortName=OS34\r\n");
     EXPECT_TRUE(m_trace.has("warning SetParams - Error: root.Brand.ProdShortName=OS34  "));
 
-    camsim::CamSimConfig config;
-    config.faults.forceStatus = 503;
-    camsim::CamSim* busy = startCamera(config);
+    camsim::CamSim* busy = startCamera(withFaults([&](camsim::Faults& f) { f.forceStatus = 503; }));
     ASSERT_TRUE(busy);
     EXPECT_EQ(handler.SetParams(busy->url("/orvel-cgi/admin/param.cgi?action=update"), message),
               E_FAIL);
@@ -159,9 +153,8 @@ TEST_F(ParamHandlerTest, SetParamsReturnsTheCamerasAnswerOrItsErrorPageTitle)
 TEST_F(ParamHandlerTest, AReplyCutShortOrTooLongIsAFailureNeverAHalfAnswer)
 {
     // The head is some 110 bytes and the whole list over 300 more: 250 cuts into the list.
-    camsim::CamSimConfig config;
-    config.faults.closeAfterBytes = 250;
-    camsim::CamSim* cut = startCamera(config);
+    camsim::CamSim* cut =
+        startCamera(withFaults([&](camsim::Faults& f) { f.closeAfterBytes = 250; }));
     ASSERT_TRUE(cut);
     ParamHandler handler;
     std::vector<Param> params;
@@ -178,9 +171,8 @@ TEST_F(ParamHandlerTest, AReplyCutShortOrTooLongIsAFailureNeverAHalfAnswer)
         return line.rfind("error GetParams - failed to get data, hr=0x80072", 0) == 0;
     }));
 
-    camsim::CamSimConfig longer;
-    longer.faults.extraBodyBytes = kMaxReadAllBytes;
-    camsim::CamSim* huge = startCamera(longer);
+    camsim::CamSim* huge =
+        startCamera(withFaults([&](camsim::Faults& f) { f.extraBodyBytes = kMaxReadAllBytes; }));
     ASSERT_TRUE(huge);
     EXPECT_EQ(handler.ReadAll(huge->url(kListAll), body), E_FAIL);
     EXPECT_EQ(body, "");

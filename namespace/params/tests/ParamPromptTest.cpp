@@ -2,6 +2,7 @@
 // for the connection thread, which hands the dialog to it, so the wait must let it show.
 
 #include "namespace/params/DynamicCaps.h"
+#include "namespace/params/tests/TestCameras.h"
 #include "testsupport/CamSimFixture.h"
 
 #include <QApplication>
@@ -23,11 +24,7 @@ TEST_F(ParamPromptTest, ThePasswordDialogShowsAndAnswersWhileTheInterfaceThreadW
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
 
-    camsim::CamSimConfig config;
-    config.auth = camsim::AuthMode::Basic;
-    config.user = "root";
-    config.password = "pass";
-    camsim::CamSim* cam = startCamera(config);
+    camsim::CamSim* cam = startCamera(passwordCamera());
     ASSERT_TRUE(cam);
 
     int dialogs = 0;
