@@ -31,18 +31,44 @@ MultipartSplitter::Result MultipartSplitter::feed(const char* data, std::size_t 
     return split();
 }
 
+void MultipartSplitter::consume(std::size_t n)
+{
+    std::memmove(m_buffer.data(), m_buffer.data() + n, m_filled - n);
+    m_filled -= n;
+}
+
+// Every byte is looked at a bounded number of times however the stream is cut: the marker
+// search resumes after the bytes known to hold none, the header reader at its last line.
 MultipartSplitter::Result MultipartSplitter::split()
 {
     const std::size_t markerLength = m_marker.size();
-    // Drops the first n bytes, keeping the rest at the start.
-    auto consume = [this](std::size_t n) {
-        std::memmove(m_buffer.data(), m_buffer.data() + n, m_filled - n);
-        m_filled -= n;
-    };
-
     for (;;) {
         const std::size_t length = m_filled;
         const char* base = m_buffer.data();
+        if (m_state == State::Header) {
+            switch (m_headerReader.read(std::string_view(base, length), m_headerPos)) {
+            case HeaderBlockReader::Progress::NeedMore:
+                return Result::Continue;
+            case HeaderBlockReader::Progress::Complete:
+                m_headers = std::move(m_headerReader.headers());
+                consume(m_headerPos);
+                m_state = State::Body;
+                m_scanned = 0;
+                continue;
+            case HeaderBlockReader::Progress::TooLarge:
+                if (m_skipped)
+                    m_skipped("a part's header block is over " +
+                              std::to_string(kMaxPartHeaderBytes / 1024) + " KiB or " +
+                              std::to_string(kMaxPartHeaderLines) + " lines; part skipped");
+                m_headerReader.reset();
+                m_headers.clear();
+                consume(m_headerPos);
+                m_state = State::Skip;
+                m_scanned = 0;
+                continue;
+            }
+        }
+
         const char* found = nullptr;
         if (length >= m_scanned + markerLength)
             found = findMarker(std::string_view(base + m_scanned, length - m_scanned), m_marker);
@@ -50,26 +76,26 @@ MultipartSplitter::Result MultipartSplitter::split()
             // The last bytes may be the start of a marker that the next chunk completes.
             if (length + 1 > markerLength)
                 m_scanned = std::max(m_scanned, length + 1 - markerLength);
+            if (m_state == State::Skip && m_scanned > 0) {
+                consume(m_scanned); // a skipped part is not kept
+                m_scanned = 0;
+            }
             return Result::Continue;
         }
         const auto at = static_cast<std::size_t>(found - base);
-        std::size_t end = at;
-        for (int i = 0; i < 2 && end > 0 && (base[end - 1] == '\r' || base[end - 1] == '\n'); ++i)
-            --end;
-        if (end > 0 && !m_deliver(std::string_view(base, end), m_headers))
-            return Result::Stopped;
-
-        std::size_t pos = at + markerLength;
-        const bool complete = parseHeaderBlock(std::string_view(base, length), pos, m_headers);
-        m_scanned = 0;
-        if (!complete) {
-            // Keep the marker at offset 0: the next chunk finds it again, delivers nothing
-            // and parses the completed block.
-            consume(at);
-            m_headers.clear();
-            return Result::Continue;
+        if (m_state == State::Body) {
+            std::size_t end = at;
+            for (int i = 0; i < 2 && end > 0 && (base[end - 1] == '\r' || base[end - 1] == '\n');
+                 ++i)
+                --end;
+            if (end > 0 && !m_deliver(std::string_view(base, end), m_headers))
+                return Result::Stopped;
         }
-        consume(pos);
+        consume(at + markerLength);
+        m_headers.clear();
+        m_headerReader.reset();
+        m_headerPos = 0;
+        m_state = State::Header;
     }
 }
 

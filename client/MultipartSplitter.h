@@ -31,6 +31,11 @@ public:
 
     MultipartSplitter(std::string marker, Deliver deliver, std::size_t maxPart = kCamMaxPartBytes);
 
+    // Told, with a one-line reason, of each part skipped because its header block passed
+    // kMaxPartHeaderBytes or kMaxPartHeaderLines; the stream goes on at the next marker.
+    using Skipped = std::function<void(std::string_view why)>;
+    void onSkipped(Skipped skipped) { m_skipped = std::move(skipped); }
+
     // Copies the chunk in and splits.
     Result feed(const char* data, std::size_t size);
 
@@ -52,6 +57,14 @@ private:
     };
 
     Result split();
+    // Drops the first n bytes, keeping the rest at the start.
+    void consume(std::size_t n);
+
+    enum class State {
+        Body,   // assembling a part's bytes, looking for the next marker
+        Header, // reading the header block after a marker (from offset 0)
+        Skip,   // dropping a part whose header block was too large, up to the next marker
+    };
 
     const std::string m_marker;
     const Deliver m_deliver;
@@ -60,6 +73,10 @@ private:
     std::size_t m_filled = 0;  // of m_buffer, the bytes received; the rest is spare
     std::size_t m_scanned = 0; // bytes at the start known to hold no marker
     HeaderList m_headers;      // of the part being assembled
+    State m_state = State::Body;
+    HeaderBlockReader m_headerReader;
+    std::size_t m_headerPos = 0; // Header: where the reader resumes
+    Skipped m_skipped;
 };
 
 } // namespace lumin

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
 #include <strings.h>
 
 namespace lumin {
@@ -66,43 +67,75 @@ std::optional<std::string> boundaryMarker(std::string_view contentType)
     return marker;
 }
 
+namespace {
+
+// One header line without its LF: CR dropped wherever it is, "name: value" trimmed and
+// appended. True when the line was empty (after the CRs went).
+bool takeHeaderLine(std::string_view line, HeaderList& headers)
+{
+    // The usual CR ends the line and needs no copy.
+    while (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    std::string stripped;
+    if (line.find('\r') != std::string_view::npos) {
+        stripped.reserve(line.size());
+        for (char c : line)
+            if (c != '\r')
+                stripped += c;
+        line = stripped;
+    }
+    if (line.empty())
+        return true;
+    const std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos)
+        return false;
+    const std::string_view name = trim(line.substr(0, colon));
+    const std::string_view value = trim(line.substr(colon + 1));
+    if (!value.empty())
+        headers.emplace_back(std::string(name), std::string(value));
+    return false;
+}
+
+} // namespace
+
 bool parseHeaderBlock(std::string_view data, std::size_t& pos, HeaderList& headers)
 {
-    headers.clear();
+    HeaderBlockReader reader(std::numeric_limits<std::size_t>::max(),
+                             std::numeric_limits<std::size_t>::max());
     std::size_t at = pos;
-    bool first = true;
-    while (at < data.size()) {
-        const std::size_t lf = data.find('\n', at);
+    if (reader.read(data, at) != HeaderBlockReader::Progress::Complete) {
+        headers.clear();
+        return false;
+    }
+    headers = std::move(reader.headers());
+    pos = at;
+    return true;
+}
+
+void HeaderBlockReader::reset()
+{
+    m_headers.clear();
+    m_first = true;
+    m_lines = 0;
+}
+
+HeaderBlockReader::Progress HeaderBlockReader::read(std::string_view data, std::size_t& pos)
+{
+    while (pos < data.size()) {
+        const std::size_t lf = data.find('\n', pos);
         if (lf == std::string_view::npos)
             break;
-        std::string_view line = data.substr(at, lf - at);
-        at = lf + 1;
-        // CR is dropped wherever it is; the usual one ends the line and needs no copy.
-        while (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        std::string stripped;
-        if (line.find('\r') != std::string_view::npos) {
-            stripped.reserve(line.size());
-            for (char c : line)
-                if (c != '\r')
-                    stripped += c;
-            line = stripped;
-        }
-        if (line.empty() && !first) {
-            pos = at;
-            return true;
-        }
-        first = false;
-        const std::size_t colon = line.find(':');
-        if (colon == std::string_view::npos)
-            continue;
-        const std::string_view name = trim(line.substr(0, colon));
-        const std::string_view value = trim(line.substr(colon + 1));
-        if (value.empty())
-            continue;
-        headers.emplace_back(std::string(name), std::string(value));
+        const std::string_view line = data.substr(pos, lf - pos);
+        pos = lf + 1;
+        if (pos > m_maxBytes || ++m_lines > m_maxLines)
+            return Progress::TooLarge;
+        const bool empty = takeHeaderLine(line, m_headers);
+        if (empty && !m_first)
+            return Progress::Complete;
+        m_first = false;
     }
-    return false;
+    // pos is at the start of the unfinished line: what the block holds so far counts.
+    return data.size() > m_maxBytes ? Progress::TooLarge : Progress::NeedMore;
 }
 
 UI4 partType(const HeaderList& headers)

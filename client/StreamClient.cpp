@@ -284,8 +284,13 @@ void readReply(OpenStream& s, http::Request& request, ThreadEntry& entry)
     };
 
     std::optional<MultipartSplitter> splitter;
-    if (marker)
+    if (marker) {
         splitter.emplace(*marker, deliver);
+        splitter->onSkipped([](std::string_view why) {
+            logFormatted(LogFailure, "Part skipped: %.*s", static_cast<int>(why.size()),
+                         why.data());
+        });
+    }
     std::vector<char> body;
     std::vector<char> buffer(splitter ? 0 : s.readSize);
     // Each read goes to the splitter straight from the transfer's buffer: one copy of every

@@ -101,6 +101,46 @@ TEST(MultipartSplitter, PartPastTheLimitEndsTheStreamAndMemoryStaysBounded)
     EXPECT_LE(splitter.capacity(), 2 * (3000u + 2920u + 64u));
 }
 
+// A part whose header block passes its bounds (lines or bytes) is skipped with one notice and
+// the stream goes on at the next marker; nothing of it is kept meanwhile.
+TEST(MultipartSplitter, PartWithAnOversizedHeaderBlockIsSkippedAndTheStreamGoesOn)
+{
+    const std::string manyLines = [] {
+        std::string lines;
+        for (int i = 0; i < 20000; ++i)
+            lines += "X-Line: " + std::to_string(i) + "\r\n";
+        return lines;
+    }();
+    const std::string longLine = "X-Long: " + std::string(kMaxPartHeaderBytes + 10, 'x') + "\r\n";
+    for (const std::string* block : {&manyLines, &longLine}) {
+        const std::string input = "--myboundary\r\nContent-Type: text/plain\r\n\r\none\r\n"
+                                  "--myboundary\r\n" +
+                                  *block +
+                                  "\r\nskipped body\r\n"
+                                  "--myboundary\r\nContent-Type: text/plain\r\n\r\ntwo\r\n"
+                                  "--myboundary\r\n";
+        std::vector<std::string> parts;
+        std::vector<std::string> notices;
+        MultipartSplitter splitter("--myboundary", [&](std::string_view part, const HeaderList&) {
+            parts.emplace_back(part);
+            return true;
+        });
+        splitter.onSkipped([&](std::string_view why) { notices.emplace_back(why); });
+        std::size_t mostBuffered = 0;
+        for (std::size_t at = 0; at < input.size(); at += 1460) {
+            ASSERT_EQ(
+                splitter.feed(input.data() + at, std::min<std::size_t>(1460, input.size() - at)),
+                MultipartSplitter::Result::Continue);
+            mostBuffered = std::max(mostBuffered, splitter.buffered());
+        }
+        EXPECT_EQ(parts, (std::vector<std::string>{"one", "two"}));
+        ASSERT_EQ(notices.size(), 1u);
+        EXPECT_NE(notices[0].find("header block is over 64 KiB or 1000 lines"), std::string::npos)
+            << notices[0];
+        EXPECT_LE(mostBuffered, kMaxPartHeaderBytes + 2 * 1460);
+    }
+}
+
 TEST(MultipartSplitter, StopsWhenDeliveryRefuses)
 {
     int calls = 0;
