@@ -287,3 +287,14 @@ TEST_F(RecoraServer, ClosingTheWindowFinalizesAndTheProcessEndsAboutSixSecondsLa
     EXPECT_GE(took, 5500ms);
     EXPECT_LT(took, 12s);
 }
+
+TEST_F(RecoraServer, WithoutTheCameraClientStartFailsAndTheWindowShowsStopped)
+{
+    std::string detail;
+    ASSERT_EQ(registerServerLibrary(binFolder() + "/Lumin.so", true, &detail), S_OK) << detail;
+    ASSERT_EQ(initAndStart("http://127.0.0.1/video", m_dir, 100, 10, 1000), E_FAIL);
+    EXPECT_TRUE(waitForLog("status Stopped, Entrance")) << log();
+    EXPECT_TRUE(waitForLog("button off=1 enabled=0")) << log();
+    EXPECT_EQ(countOf(log(), "window shown"), 1u);
+    EXPECT_TRUE(fs::is_empty(m_dir));
+}
