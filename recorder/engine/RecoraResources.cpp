@@ -2,9 +2,6 @@
 
 #include "recorder/engine/RecoraArtwork.h"
 
-#include <cstring>
-#include <dlfcn.h>
-
 namespace recora {
 
 namespace {
@@ -39,39 +36,15 @@ QPixmap pixmapFrom(const std::optional<std::string>& png)
 
 } // namespace
 
-RecoraResources::~RecoraResources()
-{
-    if (m_handle)
-        ::dlclose(m_handle);
-}
-
 bool RecoraResources::loadLibrary(const std::string& path)
 {
-    if (m_handle)
-        return true;
-    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
-        return false;
-    auto fn = reinterpret_cast<RecoraResourcesFn>(::dlsym(handle, "RecoraResources"));
-    unsigned count = 0;
-    const RecoraResourceEntry* entries = fn ? fn(&count) : nullptr;
-    if (!entries) {
-        ::dlclose(handle);
-        return false;
-    }
-    m_handle = handle;
-    m_entries = entries;
-    m_count = count;
-    return true;
+    return m_library.load(path, kResourceTableSymbol);
 }
 
 std::optional<std::string> RecoraResources::external(const char* type, unsigned id) const
 {
-    for (unsigned i = 0; i < m_count; ++i) {
-        const RecoraResourceEntry& e = m_entries[i];
-        if (e.id == id && e.type && std::strcmp(e.type, type) == 0 && e.data)
-            return std::string(static_cast<const char*>(e.data), e.size);
-    }
+    if (const auto found = m_library.find(type, id))
+        return std::string(*found);
     return std::nullopt;
 }
 

@@ -3,26 +3,16 @@
 // "RecoraRes.so" beside the program that overrides them (a translation). When that library is
 // loaded the status line also switches to its font (RecoraFont).
 //
-// A resource library is a shared object exporting
-//   extern "C" const RecoraResourceEntry* RecoraResources(unsigned* count);
-// with entries valid while it is loaded: type "STRING" (UTF-8 text), "BITMAP" and "ICON" (PNG
-// bytes).
+// Its table (platform/base/ResourceLibrary.h) is exported as "RecoraResources": type "STRING"
+// (UTF-8 text), "BITMAP" and "ICON" (PNG bytes).
+
+#include "platform/base/ResourceLibrary.h"
 
 #include <QFont>
 #include <QIcon>
 #include <QPixmap>
 #include <optional>
 #include <string>
-
-extern "C" {
-struct RecoraResourceEntry {
-    const char* type;
-    unsigned id;
-    const void* data;
-    unsigned size;
-};
-using RecoraResourcesFn = const RecoraResourceEntry* (*)(unsigned* count);
-}
 
 namespace recora {
 
@@ -37,18 +27,18 @@ inline constexpr unsigned kBitmapPressed = 204;  // pressed, lamp lit
 inline constexpr unsigned kBitmapLampDark = 205; // raised, lamp dark
 
 inline constexpr const char* kResourceLibraryName = "RecoraRes.so";
+inline constexpr const char* kResourceTableSymbol = "RecoraResources";
 
 class RecoraResources {
 public:
     RecoraResources() = default;
-    ~RecoraResources();
     RecoraResources(const RecoraResources&) = delete;
     RecoraResources& operator=(const RecoraResources&) = delete;
 
     // Loads the library at path (once, before any other thread reads resources). False when
     // there is none or it exports no table.
     bool loadLibrary(const std::string& path);
-    bool isExternal() const { return m_handle != nullptr; }
+    bool isExternal() const { return m_library.isLoaded(); }
 
     // Any thread once loading is done.
     std::string string(unsigned id) const;
@@ -61,9 +51,7 @@ public:
 private:
     std::optional<std::string> external(const char* type, unsigned id) const;
 
-    void* m_handle = nullptr;
-    const RecoraResourceEntry* m_entries = nullptr;
-    unsigned m_count = 0;
+    ResourceLibrary m_library;
 };
 
 // The process's resources (set up by the program before it serves).
