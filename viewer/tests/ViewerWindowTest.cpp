@@ -6,6 +6,8 @@
 #include "platform/com/Runtime.h"
 #include "testsupport/TempStateRoot.h"
 #include "testsupport/WaitUntil.h"
+#include "viewer/app/AboutDialog.h"
+#include "viewer/app/CompressorDialog.h"
 #include "viewer/app/ControlBar.h"
 #include "viewer/app/MainFrame.h"
 #include "viewer/app/VistelApp.h"
@@ -20,6 +22,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSlider>
@@ -342,6 +345,27 @@ TEST_F(ViewerWindow, ScreenshotOfASequencePlayingWithTheSlider)
     save(frame()->grab().toImage(), "viewer-sequence.png");
     EXPECT_TRUE(near(grabView().pixel(100, 100), {255, 0, 0}));
     EXPECT_EQ(slider()->value(), 2);
+}
+
+TEST_F(ViewerWindow, ScreenshotsOfTheAboutDialogAndTheCompressorChooser)
+{
+    AboutDialog about(frame());
+    about.show();
+    QApplication::processEvents();
+    save(about.grab().toImage(), "viewer-about.png");
+    EXPECT_EQ(about.objectName(), QStringLiteral("100"));
+
+    // Without "IV50" here the chooser starts on full frames.
+    const std::vector<VideoCompressor> compressors = availableCompressors();
+    CompressorDialog chooser(compressors, frame());
+    chooser.show();
+    QApplication::processEvents();
+    save(chooser.grab().toImage(), "viewer-compressors.png");
+    ASSERT_EQ(chooser.list()->count(), static_cast<int>(compressors.size()));
+    EXPECT_EQ(chooser.list()->item(0)->text(),
+              QStringLiteral("Full Frames (Uncompressed)  [DIB ]"));
+    EXPECT_EQ(chooser.choice().compressor.fourcc,
+              findCompressor(compressors, "IV50") ? std::string("IV50") : std::string("DIB "));
 }
 
 } // namespace
