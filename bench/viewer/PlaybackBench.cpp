@@ -5,9 +5,9 @@
 //
 //   vistel_playback_bench [frames]      (default 1000; the run takes frames x 40 ms)
 
+#include "bench/viewer/BenchFrames.h"
 #include "platform/com/ClassRegistration.h"
 #include "platform/com/Runtime.h"
-#include "tools/camsim/JpegEncoder.h"
 #include "viewer/app/MainFrame.h"
 #include "viewer/app/VistelApp.h"
 #include "viewer/app/VistelDoc.h"
@@ -32,8 +32,8 @@
 
 namespace {
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 480;
+constexpr int kWidth = bench::kWidth;
+constexpr int kHeight = bench::kHeight;
 constexpr unsigned kInterval = 40;
 
 double processCpuSeconds()
@@ -49,35 +49,6 @@ double threadCpuSeconds()
     timespec t{};
     ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
-
-// Camera-like frames: shading, texture, noise and a bar that moves from frame to frame.
-std::string makeFrame(camsim::JpegEncoder& encoder, int index)
-{
-    std::mt19937 random(static_cast<unsigned>(index));
-    std::uniform_int_distribution<int> noise(-10, 10);
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(kWidth) * kHeight * 3);
-    const int bar = (index * 7) % kWidth;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * kWidth + x) * 3];
-            int base = x * 200 / kWidth + y * 55 / kHeight + ((x / 16 + y / 16) % 2) * 20;
-            if (std::abs(x - bar) < 12)
-                base = 250;
-            p[0] = static_cast<std::uint8_t>(std::clamp(base + noise(random), 0, 255));
-            p[1] = static_cast<std::uint8_t>(std::clamp(255 - base + noise(random), 0, 255));
-            p[2] = static_cast<std::uint8_t>(std::clamp((x ^ y) % 256 + noise(random), 0, 255));
-        }
-    std::string jpeg;
-    encoder.encode(rgb, kWidth, kHeight, 85, jpeg);
-    return jpeg;
-}
-
-void writeLe32(std::ofstream& out, std::uint32_t v)
-{
-    const char b[4] = {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
-                       static_cast<char>(v >> 24)};
-    out.write(b, 4);
 }
 
 // Counts the view's paints and the thread CPU they take.
@@ -119,25 +90,9 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    // The sequence: frames distinct JPEG files, as a recording leaves them.
-    auto encoder = camsim::JpegEncoder::create();
+    // The sequence: one JPEG file per frame, as a recording leaves them.
     std::vector<std::string> jpegs;
-    for (int i = 0; i < 50; ++i)
-        jpegs.push_back(makeFrame(*encoder, i));
-    const std::string sequence = (folder / "bench.sqj").string();
-    {
-        std::ofstream seq(sequence, std::ios::binary);
-        seq.write("sq11", 4);
-        writeLe32(seq, static_cast<std::uint32_t>(frames));
-        writeLe32(seq, kInterval);
-        for (int i = 0; i < frames; ++i) {
-            const std::string name = "f" + std::to_string(i) + ".jpg";
-            std::ofstream(folder / name, std::ios::binary)
-                << jpegs[static_cast<std::size_t>(i) % jpegs.size()];
-            writeLe32(seq, static_cast<std::uint32_t>(name.size() + 1));
-            seq.write(name.c_str(), static_cast<std::streamsize>(name.size() + 1));
-        }
-    }
+    const std::string sequence = bench::writeSequence(folder, frames, kInterval, &jpegs);
 
     QApplication application(argc, argv);
     CoInitialize(nullptr);

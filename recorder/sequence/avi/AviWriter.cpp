@@ -310,12 +310,19 @@ HRESULT AviWriter::writeBitmap(const _CAM_BIH& header, const std::uint8_t* bits)
         return hr;
     }
 
-    s.scaler = sws_getCachedContext(s.scaler, header.biWidth, header.biHeight, AV_PIX_FMT_BGR24,
-                                    s.width, s.height, s.encoder->pix_fmt,
-                                    sameSize ? SWS_POINT : SWS_BICUBIC, nullptr, nullptr, nullptr);
+    // The scaler wants the full-range formats named by their plain ones and the range apart.
+    const bool fullRange = s.encoder->pix_fmt == AV_PIX_FMT_YUVJ420P;
+    s.scaler =
+        sws_getCachedContext(s.scaler, header.biWidth, header.biHeight, AV_PIX_FMT_BGR24, s.width,
+                             s.height, fullRange ? AV_PIX_FMT_YUV420P : s.encoder->pix_fmt,
+                             sameSize ? SWS_POINT : SWS_BICUBIC, nullptr, nullptr, nullptr);
     if (!s.scaler || av_frame_make_writable(s.frame) < 0) {
         m_error = "cannot convert a frame for the encoder";
         return E_FAIL;
+    }
+    if (fullRange) {
+        const int* coefficients = sws_getCoefficients(SWS_CS_ITU601);
+        sws_setColorspaceDetails(s.scaler, coefficients, 1, coefficients, 1, 0, 1 << 16, 1 << 16);
     }
     sws_scale(s.scaler, srcPlanes, srcStrides, 0, header.biHeight, s.frame->data,
               s.frame->linesize);
