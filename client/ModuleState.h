@@ -8,7 +8,6 @@
 #include "client/ThreadRegistry.h"
 #include "platform/com/LiveCount.h"
 
-#include <mutex>
 #include <string>
 
 namespace lumin {
@@ -16,10 +15,6 @@ namespace lumin {
 struct ModuleObjects {
     Log log;
     ThreadRegistry threads;
-    // One authentication or certificate dialog at a time across every client.
-    std::mutex dialogMutex;
-    // Sockets need no start-up here; kept so identification can refuse to run as specified.
-    bool socketsStarted = true;
     ResourceInstance resources;
 };
 

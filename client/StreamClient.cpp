@@ -137,7 +137,7 @@ void updateFrameRate(OpenStream& s)
 void callbackThread(std::shared_ptr<OpenStream> s)
 {
     const DWORD id = ThreadRegistry::currentThreadId();
-    std::shared_ptr<ThreadEntry> entry = threadRegistry().add(id, s->core->identity);
+    std::shared_ptr<ThreadEntry> entry = threadRegistry().add(id);
     s->callbackThread = id;
     // Above the reading thread, so that showing a part is not starved by reading the next; a
     // process without the right to raise it keeps the normal priority.
@@ -350,7 +350,7 @@ void readReply(OpenStream& s, http::Request& request, ThreadEntry& entry)
 void requestThread(std::shared_ptr<OpenStream> s, UI4 delay)
 {
     const DWORD id = ThreadRegistry::currentThreadId();
-    std::shared_ptr<ThreadEntry> entry = threadRegistry().add(id, s->core->identity, delay);
+    std::shared_ptr<ThreadEntry> entry = threadRegistry().add(id, delay);
     s->requestThread = id;
     logLine(LogLifecycle, "ThreadFuncRequest");
     const DWORD flags = kRequestFlags | (s->secure ? kSecureFlags : 0);
@@ -438,7 +438,7 @@ void readSimpleReply(DWORD id, const ThreadEntry& entry, http::Request& request,
 void simpleRequestThread(std::shared_ptr<OpenStream> s)
 {
     const DWORD id = ThreadRegistry::currentThreadId();
-    std::shared_ptr<ThreadEntry> entry = threadRegistry().add(id, s->core->identity);
+    std::shared_ptr<ThreadEntry> entry = threadRegistry().add(id);
     s->simpleThread = id;
     logLine(LogLifecycle, "ThreadFuncAsyncRead");
     s->simpleStarted.set();

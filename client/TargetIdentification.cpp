@@ -48,11 +48,6 @@ HRESULT identifyTarget(BSTR bstrHost, ICamTarget** ppTarget, BSTR* pbstrName, BS
     if (!bstrHost || !ppTarget)
         return E_INVALIDARG;
 
-    const ModuleObjects* objects = moduleObjects();
-    if (objects && !objects->socketsStarted) {
-        logLine(LogFailure, "Sockets not initialized");
-        return E_FAIL;
-    }
     if (host.empty()) {
         logLine(LogFailure, "Empty host");
         return E_FAIL;

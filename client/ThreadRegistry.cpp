@@ -13,10 +13,9 @@ DWORD ThreadRegistry::currentThreadId()
     return static_cast<DWORD>(::syscall(SYS_gettid));
 }
 
-std::shared_ptr<ThreadEntry> ThreadRegistry::add(DWORD threadId, UI4 owner, UI4 delay)
+std::shared_ptr<ThreadEntry> ThreadRegistry::add(DWORD threadId, UI4 delay)
 {
     auto entry = std::make_shared<ThreadEntry>();
-    entry->owner = owner;
     entry->delay = delay;
     std::lock_guard lock(m_mutex);
     m_entries[threadId] = entry;

@@ -18,7 +18,6 @@ namespace lumin {
 struct ThreadEntry {
     std::atomic<bool> stopped{false};
     std::atomic<UI4> delay{0}; // request thread: pause after each part, ms
-    UI4 owner = 0;             // the client identity
     // Set when the thread has ended: the stand-in for waiting on its handle.
     std::shared_ptr<Event> ended = std::make_shared<Event>(EventReset::Manual);
     // Simple-request thread: the body read so far, and why it is not a whole reply (S_OK: it
@@ -32,7 +31,7 @@ public:
     // The calling thread's id, as entries are keyed.
     static DWORD currentThreadId();
 
-    std::shared_ptr<ThreadEntry> add(DWORD threadId, UI4 owner, UI4 delay = 0);
+    std::shared_ptr<ThreadEntry> add(DWORD threadId, UI4 delay = 0);
     // Logs "RemoveThread (0x%.8X)", signals the end and frees the entry.
     void remove(DWORD threadId);
     // Sets the stop flag; the end signal, or null when the id is not registered.

@@ -21,7 +21,7 @@ std::jthread startWorker(ThreadRegistry& registry, std::atomic<bool>& registered
 {
     return std::jthread([&] {
         const DWORD id = ThreadRegistry::currentThreadId();
-        auto entry = registry.add(id, 1);
+        auto entry = registry.add(id);
         registered = true;
         sawStop = waitUntil([&] { return entry->stopped.load(); }, 20s);
         registry.remove(id);
@@ -50,7 +50,7 @@ TEST(ThreadRegistry, TerminateAllGivesUpOnAHangingThreadAfterItsBound)
     std::atomic<bool> release{false};
     std::atomic<bool> registered{false};
     std::jthread hanging([&] {
-        registry.add(ThreadRegistry::currentThreadId(), 1);
+        registry.add(ThreadRegistry::currentThreadId());
         registered = true;
         // Ignores its stop flag, like a sink blocked for good, until the test lets it go.
         waitUntil([&] { return release.load(); }, 30s);
