@@ -128,12 +128,14 @@ private:
     std::thread m_dataThread;
 };
 
+// However a camera trickles its reply, readBody gives up after this long in all.
+inline constexpr DWORD kWholeReplyWaitMs = 60000;
+
 // Reads the open request's body through GetData, piece bytes at a time, until its end or
 // until limit bytes are there, within kWholeReplyWaitMs in all. *complete (may be null): the
 // end was reached.
 // \retval S_OK, GetData's failures, HRESULT_FROM_WIN32(12002) when the whole wait ran out
 HRESULT readBody(HTTPStreamClient& client, std::size_t limit, std::size_t piece, std::string& body,
                  bool* complete);
-inline constexpr DWORD kWholeReplyWaitMs = 60000;
 
 } // namespace foldra
