@@ -16,10 +16,12 @@
 #include "platform/base/Utf.h"
 #include "platform/com/PropertyStream.h"
 #include "platform/com/Runtime.h"
-#include "platform/draw/QtSurface.h"
+#include "platform/draw/MemorySurface.h"
 #include "platform/window/WindowHandle.h"
 
+#include <QImage>
 #include <QPainter>
+#include <algorithm>
 
 namespace pictra {
 namespace {
@@ -427,11 +429,35 @@ void CamImage::stopRequest()
 
 void CamImage::windowPaint(QPainter& painter)
 {
-    orvel::draw::QtSurface surface(painter);
-    drawPicture(surface, RECT{0, 0, m_window->width(), m_window->height()});
+    // The picture is stretched by the platform's halftone into a canvas and copied 1:1 in the
+    // window's own pixel format, so the window shows what IViewObject::Draw gives a host, and
+    // Qt's smooth scaling and format conversion (which fan out to a thread pool of their
+    // own) stay out of the way.
+    const int width = m_window->width();
+    const int height = m_window->height();
+    if (width <= 0 || height <= 0)
+        return;
+    if (!m_canvas || m_canvas->width() != width || m_canvas->height() != height)
+        m_canvas = std::make_unique<orvel::draw::MemorySurface>(width, height);
+    RECT drawn{};
+    if (!drawPicture(*m_canvas, RECT{0, 0, width, height}, &drawn))
+        return;
+    const int w = std::min<int>(drawn.right, width);
+    const int h = std::min<int>(drawn.bottom, height);
+    if (w <= 0 || h <= 0)
+        return;
+    if (m_screen.width() != w || m_screen.height() != h)
+        m_screen = QImage(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* from = m_canvas->bits() + std::size_t(y) * m_canvas->stride();
+        auto* to = reinterpret_cast<QRgb*>(m_screen.scanLine(y));
+        for (int x = 0; x < w; ++x, from += 3)
+            to[x] = qRgb(from[2], from[1], from[0]);
+    }
+    painter.drawImage(QPoint(0, 0), m_screen);
 }
 
-bool CamImage::drawPicture(orvel::draw::DrawSurface& surface, const RECT& bounds)
+bool CamImage::drawPicture(orvel::draw::DrawSurface& surface, const RECT& bounds, RECT* drawn)
 {
     if (!m_window)
         return false;
@@ -443,7 +469,10 @@ bool CamImage::drawPicture(orvel::draw::DrawSurface& surface, const RECT& bounds
         if (m_displaySoundPanel != 0)
             height -= kSoundPanelHeight;
         const orvel::draw::BitmapView view{picture.pixels(), picture.width(), picture.height()};
-        surface.stretchBitmap(view, RECT{0, 0, width, height});
+        const RECT target{0, 0, width, std::max<LONG>(height, 0)};
+        surface.stretchBitmap(view, target);
+        if (drawn)
+            *drawn = target;
     });
 }
 

@@ -13,6 +13,7 @@
 #include "platform/com/ConnectionPoint.h"
 #include "platform/com/Persist.h"
 
+#include <QImage>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,7 +25,8 @@ struct ICamRequestSink;
 
 namespace orvel::draw {
 class DrawSurface;
-}
+class MemorySurface;
+} // namespace orvel::draw
 
 namespace pictra {
 
@@ -137,7 +139,8 @@ private:
     void startDownload();
     // Unadvises, closes and releases the image request; the last picture stays.
     void stopRequest();
-    bool drawPicture(orvel::draw::DrawSurface& surface, const RECT& bounds);
+    // drawn, when given, receives the rectangle the picture took.
+    bool drawPicture(orvel::draw::DrawSurface& surface, const RECT& bounds, RECT* drawn = nullptr);
     void resizeToImage(int width, int height);
     void fire(DISPID event);
     void notifyChanged(DISPID property);
@@ -163,6 +166,8 @@ private:
     ComPtr<ICamMultipartRequest> m_request;
     ComPtr<DocumentEventSink> m_documentEvents;
     std::unique_ptr<PtzSender> m_ptz;
+    std::unique_ptr<orvel::draw::MemorySurface> m_canvas; // the window's picture, reused
+    QImage m_screen;                                      // the same in the window's format
 
     ConnectionPointImpl m_events{this, DIID__DCamImageEvents};
     ConnectionPointImpl m_propertyNotify{this, IID_IPropertyNotifySink};
