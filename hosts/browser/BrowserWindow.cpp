@@ -579,15 +579,26 @@ bool BrowserWindow::isToolbarButtonChecked(UINT id) const
 
 HRESULT BrowserWindow::viewStateStream(DWORD mode, IStream** stream)
 {
+    if (!stream)
+        return E_POINTER;
+    *stream = nullptr;
     if (!m_current)
         return E_FAIL;
-    std::shared_ptr<std::vector<BYTE>>& bytes = m_viewStates[bytesOf(m_current.get())];
-    if (!bytes) {
-        if (!(mode & (STGM_WRITE | STGM_READWRITE)))
+    bool writing = (mode & (STGM_WRITE | STGM_READWRITE)) != 0;
+    ComPtr<IStream>& kept = m_viewStates[bytesOf(m_current.get())];
+    if (!kept) {
+        // Nothing saved for this folder yet: there is nothing to read.
+        if (!writing)
             return E_FAIL;
-        bytes = std::make_shared<std::vector<BYTE>>();
+        if (HRESULT hr = CreateStreamOnHGlobal(nullptr, TRUE, kept.put()); FAILED(hr))
+            return hr;
     }
-    return createMemoryStream(bytes, mode, stream);
+    if (writing)
+        kept->SetSize(0);
+    kept->Seek(0, STREAM_SEEK_SET, nullptr);
+    *stream = kept.get();
+    (*stream)->AddRef();
+    return S_OK;
 }
 
 void BrowserWindow::refreshParentOf(LPCITEMIDLIST item)

@@ -77,7 +77,8 @@ private:
     ComPtr<IShellView> m_view;
     HWND m_viewWindow = nullptr;
     FOLDERSETTINGS m_settings{FVM_ICON, 0};
-    std::map<QByteArray, std::shared_ptr<std::vector<BYTE>>> m_viewStates;
+    // One stream per folder for the life of the window, handed to each view of that folder.
+    std::map<QByteArray, ComPtr<IStream>> m_viewStates;
     QSplitter* m_splitter;
     QTreeWidget* m_tree;
     QWidget* m_pane;

@@ -216,3 +216,26 @@ TEST_F(FolderViewTest, LabelEditingRenamesThroughTheStore)
     sendCommand(m_window->viewWindow(), IDM_RENAME);
     EXPECT_FALSE(view()->findChild<QLineEdit*>() && view()->findChild<QLineEdit*>()->isVisible());
 }
+
+TEST_F(FolderViewTest, TheBrowserKeepsAViewStateStreamPerFolder)
+{
+    ComPtr<IStream> none;
+    EXPECT_EQ(m_window->viewStateStream(STGM_READ, none.put()), E_FAIL) << "nothing saved yet";
+    {
+        ComPtr<IStream> out;
+        ASSERT_EQ(m_window->viewStateStream(STGM_WRITE, out.put()), S_OK);
+        const char state[] = "view state v3";
+        ASSERT_EQ(out->Write(state, sizeof state, nullptr), S_OK);
+    }
+    m_window->goUp();
+    ComPtr<IStream> other;
+    EXPECT_EQ(m_window->viewStateStream(STGM_READ, other.put()), E_FAIL) << "another folder";
+    m_window->goBack();
+    ComPtr<IStream> in;
+    ASSERT_EQ(m_window->viewStateStream(STGM_READ, in.put()), S_OK);
+    char read[32] = {};
+    ULONG count = 0;
+    ASSERT_EQ(in->Read(read, sizeof read, &count), S_OK);
+    EXPECT_EQ(count, 14u);
+    EXPECT_STREQ(read, "view state v3");
+}

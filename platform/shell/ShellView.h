@@ -6,9 +6,10 @@
 // items into the browser's menu with InsertMenusSB/SetMenuSB and connects them itself; the
 // browser passes its tool bar commands to the view window as CommandEvents (CommandEvent.h).
 
+#include "platform/com/Storage.h"
+#include "platform/com/Stream.h"
 #include "platform/com/UnknownImpl.h"
 #include "platform/shell/ItemIdList.h"
-#include "platform/shell/Stream.h"
 
 struct HMENU__;
 using HMENU = HMENU__*;
