@@ -58,6 +58,9 @@ int main(int argc, char** argv)
                               vistel::loadString(vistel::kStringOleInitFailed));
         return 1;
     }
+    // Strings from "VistelRes.so" beside the program when there is one.
+    const std::string program = currentProgramPath();
+    vistel::loadResourceLibrary(program.substr(0, program.rfind('/')));
     int result = 1;
     {
         vistel::CVistelApp app;

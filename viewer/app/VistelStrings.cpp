@@ -1,5 +1,7 @@
 #include "viewer/app/VistelStrings.h"
 
+#include "platform/base/ResourceLibrary.h"
+
 #include <QStringList>
 
 namespace vistel {
@@ -24,10 +26,24 @@ constexpr StringEntry kStrings[] = {
     {kCommandExit, "Quit the application\nExit"},
     {kStringAppName, "Vistel"},
 };
+
+ResourceLibrary& resourceLibrary()
+{
+    static ResourceLibrary library; // the program's own: lives until exit
+    return library;
+}
+
 } // namespace
+
+bool loadResourceLibrary(const std::string& folder)
+{
+    return resourceLibrary().load(folder + "/VistelRes.so", "VistelResources");
+}
 
 QString loadString(unsigned id)
 {
+    if (auto text = resourceLibrary().find("STRING", id))
+        return QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size()));
     for (const StringEntry& e : kStrings) {
         if (e.id == id)
             return QString::fromUtf8(e.text);

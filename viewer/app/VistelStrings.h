@@ -2,6 +2,7 @@
 // The viewer's string table: the texts its own code shows, by their resource ids.
 
 #include <QString>
+#include <string>
 
 namespace vistel {
 
@@ -23,7 +24,12 @@ inline constexpr unsigned kCommandSaveAs = 57604;
 inline constexpr unsigned kCommandAbout = 57664;
 inline constexpr unsigned kCommandExit = 57665;
 
-// The text of a string-table entry; empty for an id the table lacks.
+// Startup: loads "VistelRes.so" from folder if it is there; its strings then replace the
+// built-in ones. False when there is none. Called on the window thread before any lookup.
+bool loadResourceLibrary(const std::string& folder);
+
+// The text of a string-table entry (the resource library's when it has one); empty for an id
+// neither table has.
 QString loadString(unsigned id);
 // Part `index` of a "\n"-separated entry (the template's fields, a tool tip's prompt and tip).
 QString loadStringPart(unsigned id, int index);
