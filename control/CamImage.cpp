@@ -390,6 +390,8 @@ void CamImage::windowGoing()
     stopRequest();
     m_image->releasePicture();
     m_ptz.reset();
+    m_canvas.reset();
+    m_screen = QImage();
 }
 
 void CamImage::startDownload()
