@@ -18,29 +18,13 @@
 #include "tools/camctl/CamCtlCommand.h"
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <unistd.h>
 
 namespace {
 
 constexpr const char* kUsage = "usage: camctl avi SEQUENCE OUT [--codec FOURCC] [--list-codecs]\n";
-// A frame file far larger than any camera image is damage, not read.
-constexpr std::streamsize kMaxFrameFile = 64 << 20;
 constexpr int kBarWidth = 40;
-
-bool readFrameFile(const std::string& path, std::vector<std::uint8_t>* bytes)
-{
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in)
-        return false;
-    const std::streamsize size = in.tellg();
-    if (size <= 0 || size > kMaxFrameFile)
-        return false;
-    bytes->resize(static_cast<std::size_t>(size));
-    in.seekg(0);
-    return static_cast<bool>(in.read(reinterpret_cast<char*>(bytes->data()), size));
-}
 
 ComPtr<ICamImageObject> createImageObject()
 {
@@ -144,7 +128,6 @@ int runAvi(const std::vector<std::string>& args)
     const bool progress = ::isatty(STDERR_FILENO) == 1;
     std::unique_ptr<AviWriter> writer;
     Frame frame;
-    std::vector<std::uint8_t> jpeg;
     for (std::size_t i = 0; i < frames.size(); ++i) {
         if (FAILED(frame.load(image.get(), frames[i]))) {
             std::fprintf(stderr, "camctl avi: frame %zu (%s) cannot be loaded; %u frames written\n",
@@ -161,7 +144,7 @@ int runAvi(const std::vector<std::string>& args)
         }
         HRESULT hr = E_FAIL;
         if (compressor->kind == CompressorKind::JpegCopy)
-            hr = readFrameFile(frames[i], &jpeg) ? writer->writeJpeg(jpeg) : E_FAIL;
+            hr = writer->writeJpegFile(frames[i]);
         else
             hr = writer->writeBitmap(frame.header, frame.bits);
         if (FAILED(hr)) {

@@ -4,40 +4,20 @@
 #include "common/MedrixClasses.h"
 #include "platform/com/ComPtr.h"
 #include "platform/com/Runtime.h"
+#include "recorder/sequence/avi/AviStreamInfo.h"
+#include "recorder/sequence/avi/AviWriter.h"
 #include "viewer/app/ControlBar.h"
 #include "viewer/app/MainFrame.h"
 #include "viewer/app/VistelDoc.h"
 #include "viewer/app/VistelStrings.h"
 #include "viewer/app/VistelView.h"
-#include "recorder/sequence/avi/AviStreamInfo.h"
-#include "recorder/sequence/avi/AviWriter.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMetaObject>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 namespace vistel {
-
-namespace {
-// A frame file read for the copy path is a JPEG as a camera sends it; far larger is damage.
-constexpr std::streamsize kMaxJpegFile = 64 << 20;
-
-bool readJpegFile(const std::string& path, std::vector<std::uint8_t>* bytes)
-{
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in)
-        return false;
-    const std::streamsize size = in.tellg();
-    if (size <= 0 || size > kMaxJpegFile)
-        return false;
-    bytes->resize(static_cast<std::size_t>(size));
-    in.seekg(0);
-    return static_cast<bool>(in.read(reinterpret_cast<char*>(bytes->data()), size));
-}
-} // namespace
 
 AviCreation::AviCreation(CVistelDoc* document, CMainFrame* frame, Event& creationEvent,
                          AviDialogs& dialogs)
@@ -114,7 +94,6 @@ void AviCreation::createAvi(ICamImageObject* image)
         AviStreamInfo info = describeAviStream(m_interval, static_cast<UI4>(m_frames.size()));
         std::unique_ptr<AviWriter> writer;
         std::optional<CompressorChoice> choice;
-        std::vector<std::uint8_t> jpeg;
         for (std::size_t i = 0; i < m_frames.size(); ++i) {
             if (!m_creationEvent.isSet())
                 break; // cancelled: what was written stays
@@ -146,7 +125,7 @@ void AviCreation::createAvi(ICamImageObject* image)
             }
             HRESULT hr = E_FAIL;
             if (choice->compressor.kind == CompressorKind::JpegCopy)
-                hr = readJpegFile(m_frames[i], &jpeg) ? writer->writeJpeg(jpeg) : E_FAIL;
+                hr = writer->writeJpegFile(m_frames[i]);
             else
                 hr = writer->writeBitmap(header, bits);
             if (FAILED(hr)) {

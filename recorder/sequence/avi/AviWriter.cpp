@@ -1,5 +1,6 @@
 #include "recorder/sequence/avi/AviWriter.h"
 
+#include "platform/base/RegularFile.h"
 #include "recorder/sequence/avi/JpegHuffman.h"
 
 #include <cstdio>
@@ -359,6 +360,17 @@ HRESULT AviWriter::writeJpeg(std::span<const std::uint8_t> jpeg)
     HRESULT hr = writePacket(s.packet);
     av_packet_unref(s.packet);
     return hr;
+}
+
+HRESULT AviWriter::writeJpegFile(const std::string& path)
+{
+    std::string bytes;
+    std::string error;
+    if (!readRegularFile(path, kMaxJpegFrameBytes, bytes, &error)) {
+        m_error = error;
+        return E_FAIL;
+    }
+    return writeJpeg({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
 }
 
 HRESULT AviWriter::finish()

@@ -16,6 +16,9 @@
 
 struct AVPacket;
 
+// A frame file far larger than any camera image is damage, not read.
+inline constexpr std::size_t kMaxJpegFrameBytes = 64u << 20;
+
 class AviWriter {
 public:
     // Creates or replaces the file at path with the stream of info (its size from rcFrame).
@@ -35,6 +38,9 @@ public:
     // Huffman tables inserted when the frame has none. E_INVALIDARG for bytes that are not a
     // JPEG of the stream's size.
     HRESULT writeJpeg(std::span<const std::uint8_t> jpeg);
+    // The copy path for a frame file: read (a regular file of at most kMaxJpegFrameBytes) and
+    // written as writeJpeg does. E_FAIL with lastError() naming the file when it cannot be read.
+    HRESULT writeJpegFile(const std::string& path);
     // Completes the file (index, frame count). E_FAIL when it cannot be; the frames written
     // so far stay readable as far as the muxer got.
     HRESULT finish();
