@@ -17,11 +17,15 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMetaObject>
+#include <QTimer>
 #include <cstdio>
 
 namespace vistel {
 
 namespace {
+
+// A program started for automation whose creator never asks for the object ends after this.
+constexpr int kCreatorWaitMs = 60000;
 
 // The application the class factory's objects serve (one per process, as the program is).
 CVistelApp* s_app = nullptr;
@@ -30,6 +34,7 @@ HRESULT createAutomation(IUnknown* outer, REFIID riid, void** ppv)
 {
     if (!s_app)
         return E_UNEXPECTED;
+    s_app->markServed();
     return VistelAutomation::createInstance(outer, riid, ppv, s_app);
 }
 
@@ -122,6 +127,12 @@ bool CVistelApp::startAutomation()
                      static_cast<unsigned>(hr));
         return false;
     }
+    // Started for a creator that never came (or by hand with -Embedding): no one would ever
+    // see this hidden program, so it does not wait for good.
+    QTimer::singleShot(kCreatorWaitMs, this, [this] {
+        if (!m_served)
+            QCoreApplication::quit();
+    });
     return true;
 }
 

@@ -42,6 +42,9 @@ public:
     void setAviDialogs(std::unique_ptr<AviDialogs> dialogs) { m_aviDialogs = std::move(dialogs); }
     bool isCreatingAvi() const;
 
+    // The class factory made the creator's object (window thread).
+    void markServed() { m_served = true; }
+
 private:
     bool startAutomation();
     void openFromCommandLine(const QString& path);
@@ -54,6 +57,7 @@ private:
     std::unique_ptr<AviDialogs> m_aviDialogs;
     std::unique_ptr<AviCreation> m_aviCreation; // stopped before the frame goes
     bool m_userControl = false;
+    bool m_served = false; // the creator's object was made
     DWORD m_classCookie = 0;
 };
 
