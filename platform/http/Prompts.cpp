@@ -21,10 +21,22 @@ PromptHooks& hooks()
 }
 
 // One dialog at a time across every client of the process.
-std::mutex& dialogMutex()
+std::timed_mutex& dialogMutex()
 {
-    static std::mutex instance;
+    static std::timed_mutex instance;
     return instance;
+}
+
+// Takes the dialog lock, waiting at most kMaxPromptWait and no longer than the request stays
+// open.
+std::unique_lock<std::timed_mutex> takeDialogTurn(const Request& request)
+{
+    std::unique_lock<std::timed_mutex> turn(dialogMutex(), std::defer_lock);
+    const auto deadline = std::chrono::steady_clock::now() + kMaxPromptWait;
+    while (!request.isClosed() && std::chrono::steady_clock::now() < deadline)
+        if (turn.try_lock_for(kPromptPollInterval))
+            break;
+    return turn;
 }
 
 // The value of name="..." (or name=token) inside an authentication challenge.
@@ -72,7 +84,12 @@ AfterSend resolveAfterSend(Request& request, HttpError sendResult, HWND owner)
 {
     if (request.isClosed())
         return AfterSend::Done;
-    std::lock_guard dialog(dialogMutex());
+    const std::unique_lock<std::timed_mutex> turn = takeDialogTurn(request);
+    if (!turn.owns_lock())
+        return AfterSend::Done;
+    const PromptCancelled closed = [&request] {
+        return request.isClosed();
+    };
 
     if (sendResult == HttpError::InvalidCa) {
         const std::optional<CertificateInfo> certificate = request.refusedCertificate();
@@ -84,7 +101,7 @@ AfterSend resolveAfterSend(Request& request, HttpError sendResult, HWND owner)
             prompt = hooks().trust;
         }
         const bool accepted =
-            prompt ? prompt(*certificate, owner) : askTrustWithDialog(*certificate, owner);
+            prompt ? prompt(*certificate, owner) : askTrustWithDialog(*certificate, owner, closed);
         if (!accepted || request.isClosed())
             return AfterSend::Done;
         trustCertificate(certificate->host, certificate->fingerprint);
@@ -109,7 +126,7 @@ AfterSend resolveAfterSend(Request& request, HttpError sendResult, HWND owner)
         prompt = hooks().credentials;
     }
     const std::optional<Credentials> answer =
-        prompt ? prompt(question) : askCredentialsWithDialog(question);
+        prompt ? prompt(question) : askCredentialsWithDialog(question, closed);
     if (!answer || request.isClosed())
         return AfterSend::Done;
     request.setCredentials(answer->user, answer->password);

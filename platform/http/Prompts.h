@@ -8,6 +8,7 @@
 #include "platform/http/HttpError.h"
 #include "platform/http/Request.h"
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -46,8 +47,19 @@ enum class AfterSend {
 // Called after Request::send with its result. Serialised across the process.
 AfterSend resolveAfterSend(Request& request, HttpError sendResult, HWND owner);
 
-// Prompts through the built-in Qt dialogs (used when no hook is set).
-std::optional<Credentials> askCredentialsWithDialog(const CredentialsQuestion& question);
-bool askTrustWithDialog(const CertificateInfo& certificate, HWND owner);
+// The sending thread waits for an answer at most this long; a prompt is answered by a person.
+inline constexpr std::chrono::minutes kMaxPromptWait{5};
+// How often a waiting sender looks whether its request was closed meanwhile.
+inline constexpr std::chrono::milliseconds kPromptPollInterval{50};
+// True once the prompt is no longer wanted (its request was closed).
+using PromptCancelled = std::function<bool()>;
+
+// Prompts through the built-in Qt dialogs (used when no hook is set), shown on the GUI thread.
+// The sending thread waits at most kMaxPromptWait and gives up as soon as cancelled() holds:
+// the dialog is then closed unanswered (or never shown) and the answer is "no".
+std::optional<Credentials> askCredentialsWithDialog(const CredentialsQuestion& question,
+                                                    const PromptCancelled& cancelled = {});
+bool askTrustWithDialog(const CertificateInfo& certificate, HWND owner,
+                        const PromptCancelled& cancelled = {});
 
 } // namespace orvel::http

@@ -7,6 +7,7 @@
 #include "platform/http/Request.h"
 #include "platform/http/Session.h"
 #include "platform/http/tests/TestServer.h"
+#include "testsupport/WaitUntil.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -20,6 +21,7 @@
 #include <thread>
 
 using namespace orvel::http;
+using namespace std::chrono_literals;
 using test::Peer;
 using test::RequestHead;
 using test::TestServer;
@@ -102,4 +104,79 @@ TEST(PromptDialogs, CredentialsAndTrustDialogsAnswerForTheRequest)
     EXPECT_EQ(dialogs, 1);
     EXPECT_EQ(dialogParent, &owner);
     EXPECT_TRUE(isCertificateTrusted("127.0.0.1", secure.fingerprint()));
+}
+
+// The sending thread's wait for a dialog ends as soon as its request is closed (here: the flag
+// the closing sets), not when somebody answers: the dialog then goes away unanswered, and a
+// dialog not yet shown never shows for the closed request.
+TEST(PromptDialogs, ClosingTheRequestEndsTheWaitAndTheDialog)
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    int argc = 1;
+    char name[] = "http_prompt_tests";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    auto showing = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "orvelCredentialsDialog" && w->isVisible())
+                return true;
+        return false;
+    };
+    const auto turnEvents = [] {
+        QCoreApplication::processEvents();
+    };
+
+    std::atomic<bool> closed{false};
+    std::atomic<bool> returned{false};
+    std::optional<Credentials> answer = Credentials{"x", "y"};
+    std::thread worker([&] {
+        CredentialsQuestion question;
+        question.host = "camera";
+        answer = askCredentialsWithDialog(question, [&] { return closed.load(); });
+        returned = true;
+    });
+    // The dialog runs its own event loop on this thread: the test watches from a timer.
+    bool shown = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (showing()) {
+            shown = true;
+            closed = true; // Close() on the GUI thread while the dialog shows
+        } else if (returned) {
+            QApplication::quit();
+        }
+    });
+    watch.start(20);
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, [] { QApplication::quit(); });
+    deadline.start(20000);
+    app.exec();
+    watch.stop();
+    EXPECT_TRUE(shown) << "the dialog never showed";
+    EXPECT_TRUE(returned) << "the sender still waits";
+    EXPECT_FALSE(showing()) << "the dialog stayed";
+    closed = true;
+    worker.join(); // at once: the flag is set
+    EXPECT_FALSE(answer.has_value());
+
+    // Closed before the GUI thread got to it: no dialog at all.
+    returned = false;
+    std::thread late([&] {
+        CredentialsQuestion question;
+        question.host = "camera";
+        answer = askCredentialsWithDialog(question, [] { return true; });
+        returned = true;
+    });
+    late.join(); // returns without the GUI thread turning
+    EXPECT_TRUE(returned);
+    bool everShown = false;
+    waitUntil(
+        [&] {
+            everShown |= showing();
+            return everShown;
+        },
+        300ms, turnEvents);
+    EXPECT_FALSE(everShown);
+    EXPECT_FALSE(answer.has_value());
 }
