@@ -2,6 +2,7 @@
 
 #include "media/codec/AudioCodec.h"
 #include "media/tests/MediaObjects.h"
+#include "testsupport/WaitUntil.h"
 
 #include <chrono>
 #include <cmath>
@@ -102,10 +103,7 @@ TEST_F(SoundObject, FullQueueDropsPartsUntilABlockIsDone)
     EXPECT_EQ(sound->Play(), S_OK); // slot 0 still plays: dropped
     EXPECT_EQ(object->lastSlot(), 29);
 
-    auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (object->slotQueued(0) && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(10ms);
-    ASSERT_FALSE(object->slotQueued(0));
+    ASSERT_TRUE(waitUntil([&] { return !object->slotQueued(0); }, 5s));
     EXPECT_EQ(sound->Play(), S_OK);
     EXPECT_EQ(object->lastSlot(), 0);
     EXPECT_TRUE(object->slotQueued(0));

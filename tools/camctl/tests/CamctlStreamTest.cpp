@@ -2,6 +2,7 @@
 // against ffmpeg's own MJPEG server, and with the registered client library in a fresh state
 // root (the child inherits ORVEL_STATE_ROOT).
 #include "platform/com/ClassRegistration.h"
+#include "testsupport/WaitUntil.h"
 #include "tools/camctl/tests/CamctlProgram.h"
 
 #include <arpa/inet.h>
@@ -205,17 +206,17 @@ TEST_F(CamctlStream, ReceivesFfmpegsMjpegStreamFrameByFrame)
     // ffmpeg serves one client only, so it is not probed: wait until its port listens.
     char hexPort[8];
     std::snprintf(hexPort, sizeof hexPort, ":%04X ", port);
-    bool listening = false;
-    for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-         !listening && std::chrono::steady_clock::now() < until;) {
-        std::ifstream tcp("/proc/net/tcp");
-        std::string line;
-        while (std::getline(tcp, line))
-            listening |= line.find(std::string("0100007F") + hexPort + "00000000:0000 0A") !=
-                         std::string::npos;
-        if (!listening)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    const bool listening = waitUntil(
+        [&] {
+            std::ifstream tcp("/proc/net/tcp");
+            std::string line;
+            while (std::getline(tcp, line))
+                if (line.find(std::string("0100007F") + hexPort + "00000000:0000 0A") !=
+                    std::string::npos)
+                    return true;
+            return false;
+        },
+        std::chrono::seconds(15));
     ASSERT_TRUE(listening) << "ffmpeg did not start listening";
     const Child::Result run = camctl({"stream", url, "--frames", "5"});
     EXPECT_EQ(run.exitCode, 0) << run.err;

@@ -1,6 +1,7 @@
 #include "platform/base/StateRoot.h"
 #include "platform/registry/Registry.h"
 #include "testsupport/TempStateRoot.h"
+#include "testsupport/WaitUntil.h"
 
 #include <chrono>
 #include <csignal>
@@ -38,15 +39,12 @@ RunResult run(std::vector<std::string> args, const std::string& outputFile)
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0)
         return result;
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     int status = 0;
-    while (::waitpid(pid, &status, WNOHANG) != pid) {
-        if (std::chrono::steady_clock::now() > until) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            return result;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!waitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; },
+                   std::chrono::seconds(60))) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        return result;
     }
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     std::ifstream in(outputFile);
