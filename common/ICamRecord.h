@@ -4,6 +4,7 @@
 
 #include "platform/com/Bstr.h"
 #include "platform/com/Dispatch.h"
+#include "platform/com/RemoteInterface.h"
 
 inline constexpr IID IID_ICamRecord = makeGuid("{9A7F5804-4936-11D5-B0AD-009027BD8645}");
 
@@ -35,3 +36,21 @@ template <> struct DispatchTable<ICamRecord> {
         dispMethod<&ICamRecord::Init>(3, u"Init"),
     };
 };
+
+// The creator's side of a CamRecord in its Recora process.
+template <> class RemoteProxy<ICamRecord> final : public RemoteFacet<ICamRecord> {
+public:
+    using RemoteFacet::RemoteFacet;
+    HRESULT Start(BSTR bstrDirectory, BSTR bstrPrefix, LONG lElapse, DWORD dwDuration,
+                  DWORD dwMaxSize) override
+    {
+        return forward<&ICamRecord::Start>(bstrDirectory, bstrPrefix, lElapse, dwDuration,
+                                           dwMaxSize);
+    }
+    HRESULT Stop() override { return forward<&ICamRecord::Stop>(); }
+    HRESULT Init(BSTR bstrUrl, BSTR bstrName) override
+    {
+        return forward<&ICamRecord::Init>(bstrUrl, bstrName);
+    }
+};
+inline const RemoteInterfaceRegistration<ICamRecord> kRemoteICamRecord;

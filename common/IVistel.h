@@ -5,6 +5,7 @@
 
 #include "platform/com/Bstr.h"
 #include "platform/com/Dispatch.h"
+#include "platform/com/RemoteInterface.h"
 
 inline constexpr IID IID_IVistel = makeGuid("{F086D3E2-8A7D-11D4-8A6B-00609717EDE7}");
 
@@ -38,3 +39,17 @@ template <> struct DispatchTable<IVistel> {
         dispMethod<&IVistel::SetSequenceCreateAVI>(0x60020003, u"SetSequenceCreateAVI"),
     };
 };
+
+// The creator's side of a viewer in its Vistel process.
+template <> class RemoteProxy<IVistel> final : public RemoteFacet<IVistel> {
+public:
+    using RemoteFacet::RemoteFacet;
+    HRESULT SetUserCtrl() override { return forward<&IVistel::SetUserCtrl>(); }
+    HRESULT SetImage(BSTR bstrPath) override { return forward<&IVistel::SetImage>(bstrPath); }
+    HRESULT SetSequence(BSTR bstrPath) override { return forward<&IVistel::SetSequence>(bstrPath); }
+    HRESULT SetSequenceCreateAVI(BSTR bstrPath) override
+    {
+        return forward<&IVistel::SetSequenceCreateAVI>(bstrPath);
+    }
+};
+inline const RemoteInterfaceRegistration<IVistel> kRemoteIVistel;

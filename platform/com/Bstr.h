@@ -2,7 +2,7 @@
 // BSTR: UTF-16 text preceded by its byte length (a 32-bit word) and followed by a zero code
 // unit. The pointer points at the text. A null BSTR is a valid empty string.
 
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 #include <string>
 #include <string_view>

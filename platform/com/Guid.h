@@ -2,7 +2,7 @@
 // GUID with the Windows memory layout and its two string forms: "{XXXXXXXX-XXXX-...}" in the
 // registry and "XXXXXXXX_XXXX_..." where a file name is derived from it.
 
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 
 #include <compare>
 #include <cstring>

@@ -83,4 +83,5 @@ enum class MessageKind : std::uint8_t {
     Query = 2,  // iid                                -> Reply(hr)
     Invoke = 3, // iid, dispid, flags, argc, args...  -> Reply(hr, result)
     Reply = 4,  // hr, result variant
+    Names = 5,  // iid, name variant (BSTR)           -> Reply(hr, VT_I4 dispid)
 };

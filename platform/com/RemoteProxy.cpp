@@ -1,12 +1,11 @@
 // Creator side of a local server: starting the program, the connection to it, and the proxy
 // that stands for the object in its process.
 
-#include "common/ICamRecord.h"
-#include "common/IVistel.h"
-#include "platform/com/Dispatch.h"
+#include "platform/com/Bstr.h"
 #include "platform/com/LocalActivation.h"
 #include "platform/com/LocalServer.h"
 #include "platform/com/MessageChannel.h"
+#include "platform/com/RemoteInterface.h"
 
 #include <atomic>
 #include <cerrno>
@@ -137,74 +136,58 @@ private:
     pid_t m_pid;
 };
 
-class RemoteObject;
-
-// One forwarded interface of a RemoteObject; shares its identity and reference count.
-template <typename I> class RemoteFacet : public I {
+// The proxy's IDispatch for callers that know no interface of the object: names resolve in
+// the server, calls go to the object's own IDispatch.
+class RemoteDispatch final : public RemoteFacet<IDispatch> {
 public:
-    explicit RemoteFacet(RemoteObject* owner) : m_owner(owner) {}
-    HRESULT QueryInterface(REFIID riid, void** ppv) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
-    HRESULT GetTypeInfoCount(UINT* pctinfo) override
-    {
-        if (!pctinfo)
-            return E_INVALIDARG;
-        *pctinfo = 0;
-        return S_OK;
-    }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** pp) override
-    {
-        if (!pp)
-            return E_INVALIDARG;
-        *pp = nullptr;
-        return DISP_E_BADINDEX;
-    }
-    // Names resolve locally: the table is part of the interface both sides were built with.
+    RemoteDispatch(RemoteOwner* owner, Connection* connection)
+        : RemoteFacet(owner), m_connection(connection)
+    {}
     HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) override
     {
-        return dispatchGetIDsOfNames(DispatchTable<I>::members, riid, names, count, ids);
+        if (!IsEqualIID(riid, IID_NULL))
+            return DISP_E_UNKNOWNINTERFACE;
+        if (count == 0)
+            return S_OK;
+        if (!names || !ids)
+            return E_INVALIDARG;
+        for (UINT i = 0; i < count; ++i)
+            ids[i] = DISPID_UNKNOWN;
+        if (!names[0])
+            return DISP_E_UNKNOWNNAME;
+        MessageWriter w;
+        w.u8(static_cast<std::uint8_t>(MessageKind::Names));
+        w.guid(IID_IDispatch);
+        Bstr name(names[0]);
+        VARIANT value;
+        VariantInit(&value);
+        value.vt = VT_BSTR;
+        value.bstrVal = name.get();
+        if (HRESULT hr = w.variant(value); FAILED(hr))
+            return hr;
+        HRESULT answer = E_FAIL;
+        Variant id;
+        if (HRESULT hr = m_connection->request(w.bytes(), g_callMs.load(), &answer, id.get());
+            FAILED(hr))
+            return hr;
+        if (FAILED(answer))
+            return answer;
+        if (id.get()->vt != VT_I4)
+            return RPC_E_SERVERFAULT;
+        ids[0] = id.get()->lVal;
+        return count > 1 ? DISP_E_UNKNOWNNAME : S_OK; // parameter names are not resolved
     }
-    HRESULT Invoke(DISPID dispid, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
-                   VARIANT* result, EXCEPINFO*, UINT*) override;
 
-protected:
-    ~RemoteFacet() = default;
-    template <typename... A> HRESULT call(DISPID dispid, A... args)
-    {
-        DispatchArgs params{orvel::detail::DispArg<A>::toVariant(args)...};
-        return Invoke(dispid, IID_NULL, 0, DISPATCH_METHOD, params.get(), nullptr, nullptr,
-                      nullptr);
-    }
-
-    RemoteObject* m_owner;
+private:
+    Connection* m_connection; // owned by the proxy, which outlives its facets
 };
 
-class CamRecordProxy final : public RemoteFacet<ICamRecord> {
-public:
-    using RemoteFacet::RemoteFacet;
-    HRESULT Start(BSTR dir, BSTR prefix, LONG elapse, DWORD duration, DWORD maxSize) override
-    {
-        return call(1, dir, prefix, elapse, duration, maxSize);
-    }
-    HRESULT Stop() override { return call(2); }
-    HRESULT Init(BSTR url, BSTR name) override { return call(3, url, name); }
-};
-
-class VistelProxy final : public RemoteFacet<IVistel> {
-public:
-    using RemoteFacet::RemoteFacet;
-    HRESULT SetUserCtrl() override { return call(0x60020000); }
-    HRESULT SetImage(BSTR path) override { return call(0x60020001, path); }
-    HRESULT SetSequence(BSTR path) override { return call(0x60020002, path); }
-    HRESULT SetSequenceCreateAVI(BSTR path) override { return call(0x60020003, path); }
-};
-
-// The proxy's identity. Interfaces are answered after asking the server once.
-class RemoteObject final : public IUnknown {
+// The proxy's identity. Interfaces are answered after asking the server once; the facet of a
+// dual interface comes from the module that declared it remotable.
+class RemoteObject final : public RemoteOwner {
 public:
     explicit RemoteObject(std::unique_ptr<Connection> connection)
-        : m_connection(std::move(connection)), m_record(this), m_vistel(this)
+        : m_connection(std::move(connection)), m_dispatch(this, m_connection.get())
     {}
 
     HRESULT QueryInterface(REFIID riid, void** ppv) override
@@ -214,15 +197,11 @@ public:
         *ppv = nullptr;
         if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_RemoteObject))
             *ppv = static_cast<IUnknown*>(this);
-        else if (IsEqualIID(riid, IID_ICamRecord) && supports(IID_ICamRecord, &m_hasRecord))
-            *ppv = static_cast<ICamRecord*>(&m_record);
-        else if (IsEqualIID(riid, IID_IVistel) && supports(IID_IVistel, &m_hasVistel))
-            *ppv = static_cast<IVistel*>(&m_vistel);
         else if (IsEqualIID(riid, IID_IDispatch)) {
-            if (supports(IID_ICamRecord, &m_hasRecord))
-                *ppv = static_cast<IDispatch*>(&m_record);
-            else if (supports(IID_IVistel, &m_hasVistel))
-                *ppv = static_cast<IDispatch*>(&m_vistel);
+            if (supports(riid))
+                *ppv = static_cast<IDispatch*>(&m_dispatch);
+        } else if (const RemoteInterfaceInfo* info = findRemoteInterface(riid)) {
+            *ppv = facet(riid, info);
         }
         if (!*ppv)
             return E_NOINTERFACE;
@@ -238,7 +217,8 @@ public:
         return left;
     }
 
-    HRESULT invoke(REFIID iid, DISPID dispid, WORD flags, DISPPARAMS* params, VARIANT* result)
+    HRESULT remoteInvoke(REFIID iid, DISPID dispid, WORD flags, DISPPARAMS* params,
+                         VARIANT* result) override
     {
         DISPPARAMS none{nullptr, nullptr, 0, 0};
         if (!params)
@@ -268,53 +248,66 @@ public:
     pid_t pid() const { return m_connection->pid(); }
 
 private:
-    ~RemoteObject() = default;
+    // An interface the server was asked about; its facet once a caller got it.
+    struct Known {
+        IID iid;
+        bool supported;
+        const RemoteInterfaceInfo* info = nullptr;
+        IDispatch* facet = nullptr;
+    };
 
-    bool supports(REFIID iid, int* known)
+    ~RemoteObject()
+    {
+        for (Known& k : m_known) {
+            if (k.facet)
+                k.info->destroyFacet(k.facet);
+        }
+    }
+
+    // Asks the server once whether its object answers iid; a failed connection is not
+    // remembered as an answer. Called with m_queryMutex held.
+    Known* known(REFIID iid)
+    {
+        for (Known& k : m_known) {
+            if (IsEqualIID(k.iid, iid))
+                return &k;
+        }
+        MessageWriter w;
+        w.u8(static_cast<std::uint8_t>(MessageKind::Query));
+        w.guid(iid);
+        HRESULT answer = E_NOINTERFACE;
+        if (FAILED(m_connection->request(w.bytes(), g_callMs.load(), &answer, nullptr)))
+            return nullptr;
+        m_known.push_back({iid, SUCCEEDED(answer)});
+        return &m_known.back();
+    }
+
+    bool supports(REFIID iid)
     {
         std::lock_guard lock(m_queryMutex);
-        if (*known == 0) {
-            MessageWriter w;
-            w.u8(static_cast<std::uint8_t>(MessageKind::Query));
-            w.guid(iid);
-            HRESULT answer = E_NOINTERFACE;
-            HRESULT hr = m_connection->request(w.bytes(), g_callMs.load(), &answer, nullptr);
-            if (FAILED(hr))
-                return false; // not remembered: the connection itself failed
-            *known = SUCCEEDED(answer) ? 1 : -1;
+        Known* k = known(iid);
+        return k && k->supported;
+    }
+
+    IDispatch* facet(REFIID iid, const RemoteInterfaceInfo* info)
+    {
+        std::lock_guard lock(m_queryMutex);
+        Known* k = known(iid);
+        if (!k || !k->supported)
+            return nullptr;
+        if (!k->facet) {
+            k->facet = info->makeFacet(this);
+            k->info = info;
         }
-        return *known > 0;
+        return k->facet;
     }
 
     std::atomic<ULONG> m_refs{1};
     std::unique_ptr<Connection> m_connection;
-    CamRecordProxy m_record;
-    VistelProxy m_vistel;
+    RemoteDispatch m_dispatch;
     std::mutex m_queryMutex;
-    int m_hasRecord = 0; // guarded by m_queryMutex: 0 unknown, 1 yes, -1 no
-    int m_hasVistel = 0; // guarded by m_queryMutex
+    std::vector<Known> m_known; // guarded by m_queryMutex; a Known's facet never changes once set
 };
-
-template <typename I> HRESULT RemoteFacet<I>::QueryInterface(REFIID riid, void** ppv)
-{
-    return m_owner->QueryInterface(riid, ppv);
-}
-template <typename I> ULONG RemoteFacet<I>::AddRef()
-{
-    return m_owner->AddRef();
-}
-template <typename I> ULONG RemoteFacet<I>::Release()
-{
-    return m_owner->Release();
-}
-template <typename I>
-HRESULT RemoteFacet<I>::Invoke(DISPID dispid, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
-                               VARIANT* result, EXCEPINFO*, UINT*)
-{
-    if (!IsEqualIID(riid, IID_NULL))
-        return DISP_E_UNKNOWNINTERFACE;
-    return m_owner->invoke(iidOf<I>, dispid, flags, params, result);
-}
 
 // Splits a LocalServer32 value: a quoted or bare program path, then arguments.
 std::vector<std::string> splitCommandLine(const std::string& command)
@@ -369,8 +362,7 @@ struct Fd {
 
 bool isRemotableInterface(REFIID iid)
 {
-    return IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_ICamRecord) ||
-           IsEqualIID(iid, IID_IVistel);
+    return IsEqualIID(iid, IID_IDispatch) || findRemoteInterface(iid) != nullptr;
 }
 
 HRESULT activateLocalServer(REFCLSID clsid, const std::string& commandLine, REFIID riid, void** ppv)

@@ -208,6 +208,8 @@ private:
         }
         case MessageKind::Invoke:
             return invoke(r, reply);
+        case MessageKind::Names:
+            return names(r, reply);
         default:
             return false;
         }
@@ -269,20 +271,59 @@ private:
                 hr = CO_E_OBJNOTCONNECTED;
                 return;
             }
-            if (!isRemotableInterface(iid))
+            ComPtr<IDispatch> dispatch;
+            if (hr = queryDispatch(iid, &dispatch); FAILED(hr))
                 return;
-            void* p = nullptr;
-            hr = m_root->QueryInterface(iid, &p);
-            if (FAILED(hr))
-                return;
-            // Every remotable interface is IDispatch or derives from it alone.
-            ComPtr<IDispatch> dispatch = ComPtr<IDispatch>::attach(static_cast<IDispatch*>(p));
             UINT argErr = 0;
             hr = dispatch->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
                                   result.get(), nullptr, &argErr);
         });
         *reply = replyWith(hr, result.get());
         return true;
+    }
+
+    // Resolves one member name through the object's IDispatch for iid.
+    bool names(MessageReader& r, std::vector<std::uint8_t>* reply)
+    {
+        IID iid = r.guid();
+        Variant name;
+        if (!r.variant(name.get()) || !r.ok() || !r.atEnd() || name.get()->vt != VT_BSTR)
+            return false;
+        HRESULT hr = E_NOINTERFACE;
+        Variant id;
+        execute([&] {
+            ComPtr<IDispatch> dispatch;
+            if (!m_root) {
+                hr = CO_E_OBJNOTCONNECTED;
+                return;
+            }
+            if (hr = queryDispatch(iid, &dispatch); FAILED(hr))
+                return;
+            LPOLESTR names[] = {name.get()->bstrVal ? name.get()->bstrVal
+                                                    : const_cast<LPOLESTR>(u"")};
+            DISPID dispid = DISPID_UNKNOWN;
+            hr = dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &dispid);
+            if (SUCCEEDED(hr)) {
+                id.get()->vt = VT_I4;
+                id.get()->lVal = dispid;
+            }
+        });
+        *reply = replyWith(hr, id.get());
+        return true;
+    }
+
+    // The object's interface iid as the IDispatch it derives from. Runs through execute().
+    HRESULT queryDispatch(REFIID iid, ComPtr<IDispatch>* out)
+    {
+        if (!isRemotableInterface(iid))
+            return E_NOINTERFACE;
+        void* p = nullptr;
+        HRESULT hr = m_root->QueryInterface(iid, &p);
+        if (FAILED(hr))
+            return hr;
+        // Every remotable interface is IDispatch or derives from it alone.
+        *out = ComPtr<IDispatch>::attach(static_cast<IDispatch*>(p));
+        return S_OK;
     }
 
     std::mutex m_mutex;

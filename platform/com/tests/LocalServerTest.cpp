@@ -3,8 +3,6 @@
 
 #include "platform/com/LocalServer.h"
 
-#include "common/ICamRecord.h"
-#include "common/IVistel.h"
 #include "platform/com/ClassRegistration.h"
 #include "platform/com/ComPtr.h"
 #include "platform/com/Runtime.h"
@@ -67,11 +65,11 @@ struct LocalServer : ::testing::Test {
         setLocalServerTimeouts(20000, 30000);
         CoUninitialize();
     }
-    ComPtr<ICamRecord> createRecorder()
+    ComPtr<ITestRecorder> createRecorder()
     {
-        ComPtr<ICamRecord> rec;
-        EXPECT_EQ(CoCreateInstance(CLSID_TestRecorder, nullptr, CLSCTX_LOCAL_SERVER, IID_ICamRecord,
-                                   rec.putVoid()),
+        ComPtr<ITestRecorder> rec;
+        EXPECT_EQ(CoCreateInstance(CLSID_TestRecorder, nullptr, CLSCTX_LOCAL_SERVER,
+                                   IID_ITestRecorder, rec.putVoid()),
                   S_OK);
         return rec;
     }
@@ -80,7 +78,7 @@ struct LocalServer : ::testing::Test {
 
 TEST_F(LocalServer, CallsReachTheObjectInItsOwnProcess)
 {
-    ComPtr<ICamRecord> rec = createRecorder();
+    ComPtr<ITestRecorder> rec = createRecorder();
     ASSERT_TRUE(rec);
     DWORD pid = localServerProcessId(rec.get());
     ASSERT_NE(pid, 0u);
@@ -112,7 +110,7 @@ TEST_F(LocalServer, CallsReachTheObjectInItsOwnProcess)
     // Identity and interfaces the object does not have.
     ComPtr<IUnknown> a = rec.as<IUnknown>(), b = disp.as<IUnknown>();
     EXPECT_EQ(a.get(), b.get());
-    EXPECT_FALSE(rec.as<IVistel>());
+    EXPECT_FALSE(rec.as<ITestViewer>());
     EXPECT_FALSE(rec.as<ITestCounter>());
 
     // Releasing the proxy ends the connection; the server leaves on its own.
@@ -143,7 +141,7 @@ TEST_F(LocalServer, AProgramCanRunItsCallsOnItsOwnThread)
               ERROR_SUCCESS);
     RegCloseKey(key);
 
-    ComPtr<ICamRecord> rec = createRecorder();
+    ComPtr<ITestRecorder> rec = createRecorder();
     ASSERT_TRUE(rec);
     DWORD pid = localServerProcessId(rec.get());
     EXPECT_EQ(rec->Init(Bstr("http://cam/").get(), Bstr("Yard").get()), S_OK);
@@ -154,8 +152,8 @@ TEST_F(LocalServer, AProgramCanRunItsCallsOnItsOwnThread)
 
 TEST_F(LocalServer, EveryCreationStartsItsOwnProcess)
 {
-    ComPtr<IVistel> first, second;
-    ASSERT_EQ(CoCreateInstance(CLSID_TestViewer, nullptr, CLSCTX_LOCAL_SERVER, IID_IVistel,
+    ComPtr<ITestViewer> first, second;
+    ASSERT_EQ(CoCreateInstance(CLSID_TestViewer, nullptr, CLSCTX_LOCAL_SERVER, IID_ITestViewer,
                                first.putVoid()),
               S_OK);
     ASSERT_EQ(CoCreateInstance(CLSID_TestViewer, nullptr, CLSCTX_ALL, IID_PPV_ARGS(second.put())),
@@ -167,7 +165,23 @@ TEST_F(LocalServer, EveryCreationStartsItsOwnProcess)
     EXPECT_EQ(first->SetUserCtrl(), S_OK);
     EXPECT_EQ(second->SetSequence(Bstr(root.path() + "/none.sqj").get()), E_FAIL);
     EXPECT_EQ(second->SetUserCtrl(), E_FAIL); // each process has its own state
-    EXPECT_FALSE(first.as<ICamRecord>());
+    EXPECT_FALSE(first.as<ITestRecorder>());
+
+    // Properties cross both ways; a getter's string belongs to the caller.
+    LONG zoom = 0;
+    EXPECT_EQ(first->get_Zoom(&zoom), S_OK);
+    EXPECT_EQ(zoom, 100);
+    EXPECT_EQ(first->put_Zoom(250), S_OK);
+    EXPECT_EQ(first->put_Zoom(-1), E_INVALIDARG);
+    EXPECT_EQ(first->get_Zoom(&zoom), S_OK);
+    EXPECT_EQ(zoom, 250);
+    EXPECT_EQ(second->get_Zoom(&zoom), S_OK);
+    EXPECT_EQ(zoom, 100);
+    BSTR title = nullptr;
+    EXPECT_EQ(first->get_Title(&title), S_OK);
+    EXPECT_EQ(bstrToUtf8(title), image);
+    SysFreeString(title);
+    EXPECT_EQ(first->get_Title(nullptr), E_POINTER);
 
     // An outer object cannot span processes.
     ComPtr<IUnknown> unk;
@@ -178,7 +192,7 @@ TEST_F(LocalServer, EveryCreationStartsItsOwnProcess)
 
 TEST_F(LocalServer, ServerDyingMidCallFailsTheCallAtOnce)
 {
-    ComPtr<ICamRecord> rec = createRecorder();
+    ComPtr<ITestRecorder> rec = createRecorder();
     ASSERT_TRUE(rec);
     auto start = Clock::now();
     EXPECT_EQ(rec->Start(Bstr(root.path()).get(), Bstr("die").get(), 1, 1, 1), RPC_E_DISCONNECTED);
@@ -189,7 +203,7 @@ TEST_F(LocalServer, ServerDyingMidCallFailsTheCallAtOnce)
 
 TEST_F(LocalServer, ServerKilledDuringACallFailsThatCall)
 {
-    ComPtr<ICamRecord> rec = createRecorder();
+    ComPtr<ITestRecorder> rec = createRecorder();
     ASSERT_TRUE(rec);
     auto pid = static_cast<pid_t>(localServerProcessId(rec.get()));
     auto call = std::async(std::launch::async, [&] {
@@ -206,7 +220,7 @@ TEST_F(LocalServer, ServerKilledDuringACallFailsThatCall)
 TEST_F(LocalServer, HungServerTimesOutAndStaysDisconnected)
 {
     setLocalServerTimeouts(20000, 1500);
-    ComPtr<ICamRecord> rec = createRecorder();
+    ComPtr<ITestRecorder> rec = createRecorder();
     ASSERT_TRUE(rec);
     auto pid = static_cast<pid_t>(localServerProcessId(rec.get()));
     auto start = Clock::now();
@@ -221,16 +235,16 @@ TEST_F(LocalServer, HungServerTimesOutAndStaysDisconnected)
 
 TEST_F(LocalServer, ServersThatNeverComeUpFailTheCreation)
 {
-    ComPtr<ICamRecord> rec;
+    ComPtr<ITestRecorder> rec;
     // The program is missing.
     ASSERT_EQ(registerClass(localClass(CLSID_TestRecorder, root.path() + "/no-such-program")),
               S_OK);
-    EXPECT_EQ(CoCreateInstance(CLSID_TestRecorder, nullptr, CLSCTX_LOCAL_SERVER, IID_ICamRecord,
+    EXPECT_EQ(CoCreateInstance(CLSID_TestRecorder, nullptr, CLSCTX_LOCAL_SERVER, IID_ITestRecorder,
                                rec.putVoid()),
               HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
     // It runs but ends without registering.
     ASSERT_EQ(registerClass(localClass(CLSID_TestRecorder, "/bin/true")), S_OK);
-    EXPECT_EQ(CoCreateInstance(CLSID_TestRecorder, nullptr, CLSCTX_LOCAL_SERVER, IID_ICamRecord,
+    EXPECT_EQ(CoCreateInstance(CLSID_TestRecorder, nullptr, CLSCTX_LOCAL_SERVER, IID_ITestRecorder,
                                rec.putVoid()),
               CO_E_SERVER_EXEC_FAILURE);
     // It runs and never registers: the start-up time-out ends the wait.
@@ -246,7 +260,7 @@ TEST_F(LocalServer, ServersThatNeverComeUpFailTheCreation)
               ERROR_SUCCESS);
     RegCloseKey(key);
     auto start = Clock::now();
-    EXPECT_EQ(CoCreateInstance(CLSID_TestRecorder, nullptr, CLSCTX_LOCAL_SERVER, IID_ICamRecord,
+    EXPECT_EQ(CoCreateInstance(CLSID_TestRecorder, nullptr, CLSCTX_LOCAL_SERVER, IID_ITestRecorder,
                                rec.putVoid()),
               CO_E_SERVER_EXEC_FAILURE);
     EXPECT_LT(Clock::now() - start, 15s);

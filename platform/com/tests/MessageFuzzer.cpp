@@ -38,6 +38,13 @@ void decodeMessage(const std::vector<std::uint8_t>& message)
         }
         break;
     }
+    case MessageKind::Names: {
+        w.guid(r.guid());
+        Variant v;
+        if (r.variant(v.get()))
+            values.push_back(std::move(v));
+        break;
+    }
     case MessageKind::Reply: {
         w.i32(r.i32());
         Variant v;

@@ -1,15 +1,14 @@
-// A local-server program for the runtime tests. Its recorder answers ICamRecord; what Start
+// A local-server program for the runtime tests. Its recorder answers ITestRecorder; what Start
 // does depends on the prefix, so a test can make the server work, hang or die mid-call:
 //   other    writes <dir>/<prefix>.txt with the Init values, the arguments, the process id and
 //            whether the call ran on the main thread
 //   "hang"   writes <dir>/hang.started, then does not answer for 60 s
 //   "die"    ends the process during the call
-// Its viewer answers IVistel: SetImage succeeds for an existing file.
+// Its viewer answers ITestViewer: SetImage succeeds for an existing file, Title is the last
+// path it was given.
 // With "--stall" on the command line it never registers its classes; with "--posted" its calls
 // run on the main thread through a work queue, as a GUI program's window thread runs them.
 
-#include "common/ICamRecord.h"
-#include "common/IVistel.h"
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ComPtr.h"
 #include "platform/com/LocalServer.h"
@@ -28,7 +27,7 @@
 
 namespace {
 
-class Recorder final : public UnknownImpl<Recorder, DualImpl<ICamRecord>> {
+class Recorder final : public UnknownImpl<Recorder, DualImpl<ITestRecorder>> {
 public:
     HRESULT Start(BSTR dir, BSTR prefix, LONG elapse, DWORD duration, DWORD maxSize) override
     {
@@ -62,19 +61,39 @@ private:
     std::string m_url, m_name;
 };
 
-class Viewer final : public UnknownImpl<Viewer, DualImpl<IVistel>> {
+class Viewer final : public UnknownImpl<Viewer, DualImpl<ITestViewer>> {
 public:
     HRESULT SetUserCtrl() override { return m_shown ? S_OK : E_FAIL; }
     HRESULT SetImage(BSTR path) override
     {
-        m_shown = ::access(bstrToUtf8(path).c_str(), R_OK) == 0;
+        m_title = bstrToUtf8(path);
+        m_shown = ::access(m_title.c_str(), R_OK) == 0;
         return m_shown ? S_OK : E_FAIL;
     }
     HRESULT SetSequence(BSTR path) override { return SetImage(path); }
-    HRESULT SetSequenceCreateAVI(BSTR path) override { return SetImage(path); }
+    HRESULT get_Zoom(LONG* zoom) override
+    {
+        if (!zoom)
+            return E_POINTER;
+        *zoom = m_zoom;
+        return S_OK;
+    }
+    HRESULT put_Zoom(LONG zoom) override
+    {
+        if (zoom <= 0)
+            return E_INVALIDARG;
+        m_zoom = zoom;
+        return S_OK;
+    }
+    HRESULT get_Title(BSTR* title) override
+    {
+        return bstrAssignUtf8(title, m_title) ? S_OK : E_OUTOFMEMORY;
+    }
 
 private:
     bool m_shown = false;
+    LONG m_zoom = 100;
+    std::string m_title;
 };
 
 HRESULT createRecorder(IUnknown* outer, REFIID riid, void** ppv)
