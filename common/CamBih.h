@@ -2,7 +2,7 @@
 // The header of a decoded image, with the layout of a bitmap info header: 24-bit pixels in
 // blue-green-red order, rows bottom-up, each row padded with zeros to a multiple of 4 bytes.
 
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 #include <cstddef>
 

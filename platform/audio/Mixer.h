@@ -4,7 +4,7 @@
 // process-wide value per line, so every Mixer of the process sees the same volume and hears of
 // each other's changes.
 
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 #include <functional>
 #include <memory>

@@ -3,7 +3,7 @@
 // times a second run best on one processor: the data stays in its cache, and waking the other
 // thread needs no interrupt to a sleeping processor.
 
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 namespace orvel {
 

@@ -6,7 +6,7 @@
 // An HDC names a surface across interfaces: hdc() gives it, fromHdc() maps it back. The
 // surface must outlive every use of its handle. A surface is used by one thread at a time.
 
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 #include <cstdint>
 #include <string_view>

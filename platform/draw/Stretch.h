@@ -2,7 +2,7 @@
 // Smooth stretching of 24-bit bitmaps, the halftone of the drawing surface: area averaging
 // where an axis shrinks, bilinear interpolation where it grows, separable, in fixed point.
 
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 #include "platform/draw/DrawSurface.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // A server and the credentials to present to it. Opening a request is cheap; the network is
 // touched when the request is sent.
 
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 #include "platform/http/HttpStatus.h"
 
 #include <memory>

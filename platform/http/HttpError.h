@@ -2,7 +2,7 @@
 // Failures of the HTTP layer, numbered as the platform's internet library numbered them, so
 // logs and callers that compare against those numbers (12030, 12031, 12045 ...) keep working.
 
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // Connection progress reported to a session's status callback, with the platform's numbers:
 // the camera client passes 20, 21, 50 and 51 through to its sinks unchanged.
 
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 #include <cstdint>
 #include <functional>

@@ -4,7 +4,7 @@
 // hooks so that tests and command-line programs can answer them; the built-in ones show Qt
 // dialogs on the GUI thread when the process has a QApplication, and answer "no" otherwise.
 
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 #include "platform/http/HttpError.h"
 #include "platform/http/Request.h"
 

@@ -5,7 +5,7 @@
 // processes never lose each other's writes. Key and value names compare case-insensitively
 // and keep the case they were created with. Results are Win32 error codes (ERROR_SUCCESS...).
 
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 
 struct HKEY__;
 using HKEY = HKEY__*;

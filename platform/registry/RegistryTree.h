@@ -2,7 +2,7 @@
 // The in-memory form of one hive: keys with their values and subkeys, both kept in the order
 // they were created so enumeration is stable across runs and processes.
 
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 #include <memory>
 #include <string>
