@@ -3,7 +3,7 @@
 // 2-byte zero. Lists handed across interfaces are allocated with the task allocator (the
 // shell allocator) and freed by the receiver with ILFree / CoTaskMemFree.
 
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 #include <memory>
 

@@ -4,7 +4,7 @@
 // a Qt message box on the GUI thread; without a QApplication it answers as if the default
 // button (the first one) was pressed, after writing the text to standard error.
 
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 #include <functional>
 #include <initializer_list>

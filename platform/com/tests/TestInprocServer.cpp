@@ -1,14 +1,14 @@
 // An in-process server for the runtime tests: one aggregatable class and one that refuses any
 // outer object, counted for DllCanUnloadNow.
 
-#include "platform/com/ClassFactory.h"
+#include "platform/com/ClassTable.h"
 #include "platform/com/Runtime.h"
 #include "platform/com/tests/TestInterfaces.h"
 
 namespace {
 
 // Constant-initialised, so unloading the library runs no destructor that matters.
-LiveCount g_live;
+constinit LiveCount g_live;
 
 class Counter final : public UnknownImpl<Counter, ITestCounter> {
 public:
@@ -54,21 +54,20 @@ HRESULT createCounter(IUnknown* outer, REFIID riid, void** ppv)
     return Counter::createInstance(outer, riid, ppv);
 }
 
+const ClassEntry kClasses[] = {
+    {&CLSID_TestCounter, "Test counter", "ComTest.Counter.1", "ComTest.Counter", &createCounter},
+    {&CLSID_TestLoner, "Test loner", "ComTest.Loner.1", "ComTest.Loner", &Loner::create},
+};
+constexpr ClassTable kTable{kClasses, &g_live};
+
 } // namespace
 
 ORVEL_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv)
 {
-    if (!ppv)
-        return E_POINTER;
-    *ppv = nullptr;
-    if (IsEqualCLSID(clsid, CLSID_TestCounter))
-        return ClassFactory::getClassObject(&createCounter, &g_live, riid, ppv);
-    if (IsEqualCLSID(clsid, CLSID_TestLoner))
-        return ClassFactory::getClassObject(&Loner::create, &g_live, riid, ppv);
-    return CLASS_E_CLASSNOTAVAILABLE;
+    return kTable.getClassObject(clsid, riid, ppv);
 }
 
 ORVEL_EXPORT HRESULT DllCanUnloadNow()
 {
-    return g_live.value() == 0 ? S_OK : S_FALSE;
+    return kTable.canUnloadNow();
 }
