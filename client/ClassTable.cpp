@@ -37,33 +37,20 @@ const ClassEntry kClasses[] = {
 
 } // namespace
 
-std::span<const ClassEntry> classTable()
+const ClassTable& classTable()
 {
-    return kClasses;
-}
-
-const ClassEntry* findClass(REFCLSID clsid)
-{
-    for (const ClassEntry& entry : kClasses)
-        if (IsEqualCLSID(*entry.clsid, clsid))
-            return &entry;
-    return nullptr;
+    static const ClassTable table{kClasses, &moduleLiveCount()};
+    return table;
 }
 
 HRESULT getClassObject(REFCLSID rclsid, REFIID riid, void** ppv)
 {
-    if (!ppv)
-        return E_POINTER;
-    *ppv = nullptr;
-    const ClassEntry* entry = findClass(rclsid);
-    if (!entry)
-        return CLASS_E_CLASSNOTAVAILABLE;
-    return ClassFactory::createInstance(nullptr, riid, ppv, entry->create);
+    return classTable().getClassObject(rclsid, riid, ppv);
 }
 
 HRESULT canUnloadNow()
 {
-    return moduleLiveCount().value() == 0 ? S_OK : S_FALSE;
+    return classTable().canUnloadNow();
 }
 
 } // namespace lumin

@@ -2,22 +2,11 @@
 // The classes the library serves: id, names, and how to create one. Registration writes them,
 // DllGetClassObject hands out their factories.
 
-#include "client/ClassFactory.h"
-
-#include <span>
+#include "platform/com/ClassTable.h"
 
 namespace lumin {
 
-struct ClassEntry {
-    const CLSID* clsid;
-    const char* helpString; // "CamTarget210 Class"
-    const char* progId;     // versioned: "Lumin.CamTarget210.1"
-    const char* versionIndependentProgId;
-    CreateInstanceFn create;
-};
-
-std::span<const ClassEntry> classTable();
-const ClassEntry* findClass(REFCLSID clsid);
+const ClassTable& classTable();
 
 // \retval S_OK, CLASS_E_CLASSNOTAVAILABLE, E_POINTER, E_OUTOFMEMORY, E_NOINTERFACE
 HRESULT getClassObject(REFCLSID rclsid, REFIID riid, void** ppv);

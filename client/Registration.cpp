@@ -7,15 +7,6 @@
 #include "platform/registry/RegistryKey.h"
 
 namespace lumin {
-namespace {
-
-ClassRegistration registrationFor(const ClassEntry& entry, const std::string& libraryPath)
-{
-    return inProcessRegistration(*entry.clsid, entry.helpString, entry.progId,
-                                 entry.versionIndependentProgId, LIBID_Lumin, libraryPath);
-}
-
-} // namespace
 
 HRESULT writeModelTable()
 {
@@ -45,9 +36,8 @@ HRESULT writeModelTable()
 
 HRESULT registerServer(const std::string& libraryPath)
 {
-    for (const ClassEntry& entry : classTable())
-        if (HRESULT hr = registerClass(registrationFor(entry, libraryPath)); FAILED(hr))
-            return hr;
+    if (HRESULT hr = registerClasses(classTable().entries(), LIBID_Lumin, libraryPath); FAILED(hr))
+        return hr;
     if (HRESULT hr = registerTypeLibrary(LIBID_Lumin, "Lumin 1.0 Type Library", libraryPath,
                                          TypeLibraryHelpDir::LibraryFolder);
         FAILED(hr))
@@ -57,10 +47,7 @@ HRESULT registerServer(const std::string& libraryPath)
 
 HRESULT unregisterServer(const std::string& libraryPath)
 {
-    HRESULT result = S_OK;
-    for (const ClassEntry& entry : classTable())
-        if (HRESULT hr = unregisterClass(registrationFor(entry, libraryPath)); FAILED(hr))
-            result = hr;
+    HRESULT result = unregisterClasses(classTable().entries(), LIBID_Lumin, libraryPath);
     if (HRESULT hr = unregisterTypeLibrary(LIBID_Lumin); FAILED(hr))
         result = hr;
     LSTATUS lumin = RegDeleteTreeA(HKEY_LOCAL_MACHINE, kLuminKey);

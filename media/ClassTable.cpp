@@ -4,7 +4,6 @@
 #include "media/CamImageObject.h"
 #include "media/CamSoundObject.h"
 #include "media/ModuleState.h"
-#include "platform/com/ClassFactory.h"
 
 namespace medrix {
 namespace {
@@ -18,25 +17,20 @@ const ClassEntry kClasses[] = {
 
 } // namespace
 
-std::span<const ClassEntry> classTable()
+const ClassTable& classTable()
 {
-    return kClasses;
+    static const ClassTable table{kClasses, &moduleLiveCount()};
+    return table;
 }
 
 HRESULT getClassObject(REFCLSID rclsid, REFIID riid, void** ppv)
 {
-    if (!ppv)
-        return E_POINTER;
-    *ppv = nullptr;
-    for (const ClassEntry& entry : kClasses)
-        if (IsEqualCLSID(*entry.clsid, rclsid))
-            return ClassFactory::getClassObject(entry.create, &moduleLiveCount(), riid, ppv);
-    return CLASS_E_CLASSNOTAVAILABLE;
+    return classTable().getClassObject(rclsid, riid, ppv);
 }
 
 HRESULT canUnloadNow()
 {
-    return moduleLiveCount().value() == 0 ? S_OK : S_FALSE;
+    return classTable().canUnloadNow();
 }
 
 } // namespace medrix

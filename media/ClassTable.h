@@ -1,21 +1,11 @@
 #pragma once
 // The classes the media library serves, with what registration writes for each.
 
-#include "platform/com/Unknown.h"
-
-#include <span>
+#include "platform/com/ClassTable.h"
 
 namespace medrix {
 
-struct ClassEntry {
-    const CLSID* clsid;
-    const char* friendlyName;
-    const char* progId;                   // versioned
-    const char* versionIndependentProgId; // its CurVer names progId
-    HRESULT (*create)(IUnknown* outer, REFIID riid, void** ppv);
-};
-
-std::span<const ClassEntry> classTable();
+const ClassTable& classTable();
 
 // DllGetClassObject: a factory for a class of the table; CLASS_E_CLASSNOTAVAILABLE otherwise.
 HRESULT getClassObject(REFCLSID rclsid, REFIID riid, void** ppv);

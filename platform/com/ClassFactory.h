@@ -1,10 +1,11 @@
 #pragma once
-// A class factory for one class: CreateInstance calls the class's creation function (usually
-// X::createInstance of UnknownImpl, which applies the aggregation rules).
+// The class factory of every class a deliverable serves: CreateInstance calls the class's
+// creation function (usually X::createInstance of UnknownImpl, which applies the aggregation
+// rules).
 //
-// In a shared library pass the module's LiveCount: the factory then keeps the library loaded
-// while anyone holds it (DllCanUnloadNow counts it), and LockServer(TRUE) does the same. A
-// program registering a local server passes null.
+// A factory is not a live object of its module, as COM has it: LockServer(TRUE) is how a holder
+// keeps the library loaded. Locks go to the module's LiveCount, which ignores an unlock without
+// a lock. A program registering a local server passes a null LiveCount.
 
 #include "platform/com/UnknownImpl.h"
 
@@ -12,9 +13,7 @@ class ClassFactory final : public UnknownImpl<ClassFactory, IClassFactory> {
 public:
     using CreateFn = HRESULT (*)(IUnknown* outer, REFIID riid, void** ppv);
 
-    ClassFactory(CreateFn create, LiveCount* live)
-        : UnknownImpl(live), m_create(create), m_live(live)
-    {}
+    ClassFactory(CreateFn create, LiveCount* live) : m_create(create), m_live(live) {}
 
     HRESULT CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppvObject) override
     {
@@ -28,9 +27,9 @@ public:
         if (!m_live)
             return S_OK;
         if (fLock)
-            m_live->increment();
+            m_live->lock();
         else
-            m_live->decrement();
+            m_live->unlock();
         return S_OK;
     }
 

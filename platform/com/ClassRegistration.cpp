@@ -72,6 +72,37 @@ ClassRegistration inProcessRegistration(const CLSID& clsid, const std::string& f
     return r;
 }
 
+namespace {
+ClassRegistration registrationFor(const ClassEntry& entry, const GUID& typeLib,
+                                  const std::string& libraryPath)
+{
+    return inProcessRegistration(*entry.clsid, entry.friendlyName, entry.progId,
+                                 entry.versionIndependentProgId, typeLib, libraryPath);
+}
+} // namespace
+
+HRESULT registerClasses(std::span<const ClassEntry> classes, const GUID& typeLib,
+                        const std::string& libraryPath)
+{
+    for (const ClassEntry& entry : classes) {
+        if (HRESULT hr = registerClass(registrationFor(entry, typeLib, libraryPath)); FAILED(hr))
+            return hr;
+    }
+    return S_OK;
+}
+
+HRESULT unregisterClasses(std::span<const ClassEntry> classes, const GUID& typeLib,
+                          const std::string& libraryPath)
+{
+    HRESULT result = S_OK;
+    for (const ClassEntry& entry : classes) {
+        HRESULT hr = unregisterClass(registrationFor(entry, typeLib, libraryPath));
+        if (FAILED(hr) && SUCCEEDED(result))
+            result = hr;
+    }
+    return result;
+}
+
 HRESULT registerClass(const ClassRegistration& r)
 {
     if (r.clsid == GUID_NULL || r.serverPath.empty())

@@ -21,6 +21,7 @@
 //   TypeLib\{libid}\1.0\FLAGS          @ = "0"
 //   TypeLib\{libid}\1.0\HELPDIR        @ = the library's folder, with a slash; when asked
 
+#include "platform/com/ClassTable.h"
 #include "platform/com/Guid.h"
 
 #include <optional>
@@ -50,6 +51,14 @@ ClassRegistration inProcessRegistration(const CLSID& clsid, const std::string& f
 // S_OK, or SELFREG_E_CLASS when a key or value could not be written (E_INVALIDARG for a
 // registration without class id or server path).
 HRESULT registerClass(const ClassRegistration& registration);
+// DllRegisterServer's work for a table: every class as inProcessRegistration describes it;
+// the first failure ends it and is the result.
+HRESULT registerClasses(std::span<const ClassEntry> classes, const GUID& typeLib,
+                        const std::string& libraryPath);
+// DllUnregisterServer's: every class is removed even after a failure, the first of which is
+// the result.
+HRESULT unregisterClasses(std::span<const ClassEntry> classes, const GUID& typeLib,
+                          const std::string& libraryPath);
 // The library registered for clsid (its InprocServer32 path); false when there is none.
 bool inprocServerPath(const CLSID& clsid, std::string* path);
 // Removes what registerClass wrote. ProgID keys are removed only while they still name this

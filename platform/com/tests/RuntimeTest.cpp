@@ -153,6 +153,40 @@ TEST_F(Runtime, CreatesByClassIdAndUnloadsWhenIdle)
     EXPECT_TRUE(libraryMapped());
 }
 
+TEST_F(Runtime, AnUnlockWithoutALockNeverUnloadsALiveObject)
+{
+    ComPtr<ITestCounter> counter;
+    ASSERT_EQ(CoCreateInstance(CLSID_TestCounter, nullptr, CLSCTX_INPROC_SERVER, IID_ITestCounter,
+                               counter.putVoid()),
+              S_OK);
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(CoGetClassObject(CLSID_TestCounter, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                               factory.putVoid()),
+              S_OK);
+    EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+    factory.reset();
+    CoFreeUnusedLibraries();
+    ASSERT_TRUE(libraryMapped()) << "unloaded under a live object";
+    EXPECT_EQ(counter->Add(3), S_OK);
+
+    // Nor do the ignored unlocks cancel a later lock.
+    ASSERT_EQ(CoGetClassObject(CLSID_TestCounter, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                               factory.putVoid()),
+              S_OK);
+    factory->LockServer(TRUE);
+    factory.reset();
+    counter.reset();
+    CoFreeUnusedLibraries();
+    EXPECT_TRUE(libraryMapped()) << "unloaded under a server lock";
+    ASSERT_EQ(CoGetClassObject(CLSID_TestCounter, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                               factory.putVoid()),
+              S_OK);
+    factory->LockServer(FALSE);
+    factory.reset();
+    CoFreeUnusedLibraries();
+    EXPECT_FALSE(libraryMapped());
+}
+
 TEST_F(Runtime, AggregatedObjectDelegatesToItsOuterUnknown)
 {
     auto* outer = new Outer;
