@@ -4,7 +4,7 @@
 // CoTaskMemFree.
 
 #include "platform/com/Bstr.h"
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 
 #include <string>
 #include <vector>

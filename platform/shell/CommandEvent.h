@@ -3,7 +3,7 @@
 // delivered to the window's QWidget as a CommandEvent, so it keeps the identifier it has in
 // the menus.
 
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 #include <QEvent>
 

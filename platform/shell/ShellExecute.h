@@ -2,7 +2,7 @@
 // What the desktop did for "open" and "explore" of an item list and for starting a program
 // with a document: the browser host opens item lists; anything else goes to xdg-open.
 
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 #include "platform/shell/ItemIdList.h"
 
 #include <functional>

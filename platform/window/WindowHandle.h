@@ -2,7 +2,7 @@
 // An HWND names the QWidget behind it, where an interface passes a window: these two are the
 // only places the mapping is written.
 
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 class QWidget;
 
