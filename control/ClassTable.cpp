@@ -3,23 +3,32 @@
 #include "common/PictraClasses.h"
 #include "control/CamImage.h"
 #include "control/ModuleState.h"
-#include "platform/com/ClassFactory.h"
+#include "platform/com/ClassTable.h"
 
 namespace pictra {
+namespace {
+
+const ClassEntry kClasses[] = {
+    {&CLSID_CamImage, "CamImage Class", "CamImage.CamImage.1", "CamImage.CamImage",
+     &CamImage::create},
+};
+
+const ClassTable& classTable()
+{
+    static const ClassTable table{kClasses, &moduleLiveCount()};
+    return table;
+}
+
+} // namespace
 
 HRESULT getClassObject(REFCLSID rclsid, REFIID riid, void** ppv)
 {
-    if (!ppv)
-        return E_POINTER;
-    *ppv = nullptr;
-    if (IsEqualCLSID(rclsid, CLSID_CamImage))
-        return ClassFactory::getClassObject(&CamImage::create, &moduleLiveCount(), riid, ppv);
-    return CLASS_E_CLASSNOTAVAILABLE;
+    return classTable().getClassObject(rclsid, riid, ppv);
 }
 
 HRESULT canUnloadNow()
 {
-    return moduleLiveCount().value() == 0 ? S_OK : S_FALSE;
+    return classTable().canUnloadNow();
 }
 
 } // namespace pictra

@@ -3,7 +3,7 @@
 #include "common/FoldraClasses.h"
 #include "namespace/folder/CamFolder.h"
 #include "namespace/folder/FolderModule.h"
-#include "platform/com/ClassFactory.h"
+#include "platform/com/ClassTable.h"
 
 namespace foldra {
 namespace {
@@ -11,21 +11,25 @@ HRESULT createFolder(IUnknown* outer, REFIID riid, void** ppv)
 {
     return CamFolder::createInstance(outer, riid, ppv);
 }
+
+// Registration writes the folder's own keys (no ProgID).
+const ClassEntry kClasses[] = {{&CLSID_CamFolder, "CamFolder", nullptr, nullptr, &createFolder}};
+
+const ClassTable& classTable()
+{
+    static const ClassTable table{kClasses, &moduleLiveCount()};
+    return table;
+}
 } // namespace
 
 HRESULT getClassObject(REFCLSID rclsid, REFIID riid, void** ppv)
 {
-    if (!ppv)
-        return E_POINTER;
-    *ppv = nullptr;
-    if (!IsEqualCLSID(rclsid, CLSID_CamFolder))
-        return CLASS_E_CLASSNOTAVAILABLE;
-    return ClassFactory::getClassObject(&createFolder, &moduleLiveCount(), riid, ppv);
+    return classTable().getClassObject(rclsid, riid, ppv);
 }
 
 HRESULT canUnloadNow()
 {
-    return moduleLiveCount().value() == 0 ? S_OK : S_FALSE;
+    return classTable().canUnloadNow();
 }
 
 } // namespace foldra

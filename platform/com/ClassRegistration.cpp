@@ -76,8 +76,9 @@ namespace {
 ClassRegistration registrationFor(const ClassEntry& entry, const GUID& typeLib,
                                   const std::string& libraryPath)
 {
-    return inProcessRegistration(*entry.clsid, entry.friendlyName, entry.progId,
-                                 entry.versionIndependentProgId, typeLib, libraryPath);
+    return inProcessRegistration(
+        *entry.clsid, entry.friendlyName, entry.progId ? entry.progId : "",
+        entry.versionIndependentProgId ? entry.versionIndependentProgId : "", typeLib, libraryPath);
 }
 } // namespace
 

@@ -17,8 +17,8 @@
 struct ClassEntry {
     const CLSID* clsid;
     const char* friendlyName;             // "CamTarget210 Class"
-    const char* progId;                   // versioned: "Lumin.CamTarget210.1"
-    const char* versionIndependentProgId; // its CurVer names progId
+    const char* progId;                   // versioned: "Lumin.CamTarget210.1"; null for none
+    const char* versionIndependentProgId; // its CurVer names progId; null for none
     ClassFactory::CreateFn create;
 };
 
