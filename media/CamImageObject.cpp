@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
@@ -48,10 +49,23 @@ HRESULT CamImageObject::Draw(HDC hDC, RECT* pRect)
     if (!surface)
         return E_INVALIDARG;
     std::lock_guard lock(m_store.mutex());
-    // Decoded afresh on every call: no frame is kept between draws.
-    if (!decode(CamDibFull) || !m_decoder.pixels())
+    if (!m_store.hasBytes())
         return E_FAIL;
-    surface->stretchBitmap({m_decoder.pixels(), m_bih.biWidth, m_bih.biHeight}, *pRect);
+    // Decoded afresh on every call (no frame is kept between draws), at the smallest scale
+    // that still covers the rectangle: a live view of a large frame needs no full decode.
+    const int targetWidth = std::abs(pRect->right - pRect->left);
+    const int targetHeight = std::abs(pRect->bottom - pRect->top);
+    _CAM_BIH scaled = m_bih;
+    int fullWidth = 0, fullHeight = 0;
+    if (!m_decoder.decodeAtLeast(m_store.bytes(), m_store.byteCount(), targetWidth, targetHeight,
+                                 scaled, &fullWidth, &fullHeight) ||
+        !m_decoder.pixels())
+        return E_FAIL;
+    surface->stretchBitmap({m_decoder.pixels(), scaled.biWidth, scaled.biHeight}, *pRect);
+    // The object's size stays the frame's own, as after a full decode.
+    m_bih.biWidth = fullWidth;
+    m_bih.biHeight = fullHeight;
+    m_bih.biSizeImage = camBihStride(fullWidth) * static_cast<UI4>(fullHeight);
     return S_OK;
 }
 

@@ -54,7 +54,8 @@ bool DibDecoder::ensureCapacity(std::size_t bytes, _CAM_BIH& bih)
     return true;
 }
 
-bool DibDecoder::decode(const std::uint8_t* jpeg, std::size_t size, int nType, _CAM_BIH& bih)
+bool DibDecoder::readHeader(const std::uint8_t* jpeg, std::size_t size, int* width, int* height,
+                            int* colorspace)
 {
     if (!jpeg || size == 0)
         return false;
@@ -66,19 +67,49 @@ bool DibDecoder::decode(const std::uint8_t* jpeg, std::size_t size, int nType, _
         debugTrace("Cannot initialize the JPEG decoder\n");
         return false;
     }
-    auto handle = static_cast<tjhandle>(m_handle);
-    const auto jpegSize = static_cast<unsigned long>(size);
-
-    int width = 0, height = 0, subsampling = 0, colorspace = 0;
-    if (tjDecompressHeader3(handle, jpeg, jpegSize, &width, &height, &subsampling, &colorspace) !=
-            0 ||
-        width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxPixels) {
+    int subsampling = 0;
+    if (tjDecompressHeader3(static_cast<tjhandle>(m_handle), jpeg, static_cast<unsigned long>(size),
+                            width, height, &subsampling, colorspace) != 0 ||
+        *width <= 0 || *height <= 0 || static_cast<long long>(*width) * *height > kMaxPixels) {
         debugTrace("Cannot read JPEG file header\n");
         return false;
     }
+    return true;
+}
 
-    const int outWidth = scaledSize(width, nType);
-    const int outHeight = scaledSize(height, nType);
+bool DibDecoder::decode(const std::uint8_t* jpeg, std::size_t size, int nType, _CAM_BIH& bih)
+{
+    int width = 0, height = 0, colorspace = 0;
+    return readHeader(jpeg, size, &width, &height, &colorspace) &&
+           decodeAt(jpeg, size, colorspace, scaledSize(width, nType), scaledSize(height, nType),
+                    bih);
+}
+
+bool DibDecoder::decodeAtLeast(const std::uint8_t* jpeg, std::size_t size, int targetWidth,
+                               int targetHeight, _CAM_BIH& bih, int* fullWidth, int* fullHeight)
+{
+    int width = 0, height = 0, colorspace = 0;
+    if (!readHeader(jpeg, size, &width, &height, &colorspace))
+        return false;
+    *fullWidth = width;
+    *fullHeight = height;
+    // The decoder's other eighths (7/8, 3/4, 5/8, 3/8) run without its SIMD paths and cost more
+    // than the next larger power of two, a full decode included.
+    int divisor = 1;
+    for (int next : {2, 4, 8}) {
+        int w = (width + next - 1) / next, h = (height + next - 1) / next;
+        if (w < targetWidth || h < targetHeight)
+            break;
+        divisor = next;
+    }
+    return decodeAt(jpeg, size, colorspace, (width + divisor - 1) / divisor,
+                    (height + divisor - 1) / divisor, bih);
+}
+
+bool DibDecoder::decodeAt(const std::uint8_t* jpeg, std::size_t size, int colorspace, int outWidth,
+                          int outHeight, _CAM_BIH& bih)
+{
+    auto handle = static_cast<tjhandle>(m_handle);
     const UI4 stride = camBihStride(outWidth);
     if (!ensureCapacity(static_cast<std::size_t>(stride) * static_cast<std::size_t>(outHeight),
                         bih))
@@ -90,9 +121,9 @@ bool DibDecoder::decode(const std::uint8_t* jpeg, std::size_t size, int nType, _
     } else {
         // Grey and colour sources both come out as BGR; the bottom-up flag stores the last row
         // first, as the bitmap wants.
-        ok = decodedWell(handle, tjDecompress2(handle, jpeg, jpegSize, m_pixels.get(), outWidth,
-                                               static_cast<int>(stride), outHeight, TJPF_BGR,
-                                               TJFLAG_BOTTOMUP));
+        ok = decodedWell(handle, tjDecompress2(handle, jpeg, static_cast<unsigned long>(size),
+                                               m_pixels.get(), outWidth, static_cast<int>(stride),
+                                               outHeight, TJPF_BGR, TJFLAG_BOTTOMUP));
     }
     if (!ok) {
         debugTrace("Cannot read image data from buffer\n");

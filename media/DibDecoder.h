@@ -24,11 +24,22 @@ public:
     // keep their values. Failures go to the debug trace.
     bool decode(const std::uint8_t* jpeg, std::size_t size, int nType, _CAM_BIH& bih);
 
+    // For drawing into a target: decodes at the smallest of the decoder's fast scales (1/1,
+    // 1/2, 1/4, 1/8) whose size is still at least targetWidth x targetHeight, so the stretch
+    // that follows only shrinks a little or copies. *fullWidth and *fullHeight get the frame's
+    // own size. Results as decode.
+    bool decodeAtLeast(const std::uint8_t* jpeg, std::size_t size, int targetWidth,
+                       int targetHeight, _CAM_BIH& bih, int* fullWidth, int* fullHeight);
+
     // Null until a decode has allocated it.
     const std::uint8_t* pixels() const { return m_pixels.get(); }
     std::size_t capacity() const { return m_capacity; }
 
 private:
+    bool readHeader(const std::uint8_t* jpeg, std::size_t size, int* width, int* height,
+                    int* colorspace);
+    bool decodeAt(const std::uint8_t* jpeg, std::size_t size, int colorspace, int outWidth,
+                  int outHeight, _CAM_BIH& bih);
     bool ensureCapacity(std::size_t bytes, _CAM_BIH& bih);
     bool decodeChannelsPassedThrough(const std::uint8_t* jpeg, std::size_t size, int width,
                                      int height, UI4 stride);

@@ -190,6 +190,43 @@ TEST_F(ImageObject, DrawStretchesTheWholeImageIntoTheRectangle)
     EXPECT_EQ(image->Draw(surface.hdc(), nullptr), E_INVALIDARG);
 }
 
+TEST_F(ImageObject, DrawingSmallDecodesAtTheScaleThatCoversTheRectangle)
+{
+    refill(image.get(), makeQuadrantJpeg(256, 192));
+    // Exactly half: the picture is the decoder's own half-scale one, copied.
+    _CAM_BIH bih{};
+    std::vector<std::uint8_t> half = dib(2, &bih);
+    ASSERT_EQ(bih.biWidth, 128);
+    MemorySurface surface(128, 96);
+    RECT rect{0, 0, 128, 96};
+    ASSERT_EQ(image->Draw(surface.hdc(), &rect), S_OK);
+    const UI4 stride = camBihStride(128);
+    int differing = 0;
+    for (int y = 0; y < 96; ++y)
+        for (int x = 0; x < 128; ++x) {
+            const std::uint8_t* p = half.data() + static_cast<std::size_t>(95 - y) * stride + x * 3;
+            differing += surface.pixel(x, y) != Color{p[2], p[1], p[0]};
+        }
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(dimension(), std::make_pair(LONG{256}, LONG{192}));
+
+    // One pixel wider than half: never stretched up from a smaller decode, still the whole
+    // picture; a quarter-size target from the quarter decode.
+    auto near = [](Color got, Color want) {
+        return std::abs(got.r - want.r) < 12 && std::abs(got.g - want.g) < 12 &&
+               std::abs(got.b - want.b) < 12;
+    };
+    for (RECT r : {RECT{0, 0, 129, 96}, RECT{0, 0, 64, 48}, RECT{0, 0, 20, 10}}) {
+        MemorySurface s(r.right, r.bottom);
+        ASSERT_EQ(image->Draw(s.hdc(), &r), S_OK);
+        EXPECT_TRUE(near(s.pixel(r.right / 4, r.bottom / 4), {255, 0, 0})) << r.right;
+        EXPECT_TRUE(near(s.pixel(3 * r.right / 4, r.bottom / 4), {0, 255, 0})) << r.right;
+        EXPECT_TRUE(near(s.pixel(r.right / 4, 3 * r.bottom / 4), {0, 0, 255})) << r.right;
+        EXPECT_TRUE(near(s.pixel(3 * r.right / 4, 3 * r.bottom / 4), {255, 255, 255})) << r.right;
+        EXPECT_EQ(dimension(), std::make_pair(LONG{256}, LONG{192}));
+    }
+}
+
 TEST_F(ImageObject, MissingFileEmptiesTheObject)
 {
     refill(image.get(), makeGradientJpeg(40, 30));
