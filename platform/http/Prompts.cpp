@@ -2,6 +2,8 @@
 
 #include "platform/http/CertificateTrust.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 
 namespace orvel::http {
@@ -20,24 +22,57 @@ PromptHooks& hooks()
     return instance;
 }
 
-// One dialog at a time across every client of the process.
-std::timed_mutex& dialogMutex()
+// One dialog at a time across every client of the process. A flag under a condition variable
+// rather than a timed mutex: the thread sanitizer of our toolchain cannot follow timed locks.
+struct DialogGate {
+    std::mutex mutex;
+    std::condition_variable freed;
+    bool busy = false; // guarded by mutex
+};
+
+DialogGate& dialogGate()
 {
-    static std::timed_mutex instance;
+    static DialogGate instance;
     return instance;
 }
 
-// Takes the dialog lock, waiting at most kMaxPromptWait and no longer than the request stays
-// open.
-std::unique_lock<std::timed_mutex> takeDialogTurn(const Request& request)
-{
-    std::unique_lock<std::timed_mutex> turn(dialogMutex(), std::defer_lock);
-    const auto deadline = std::chrono::steady_clock::now() + kMaxPromptWait;
-    while (!request.isClosed() && std::chrono::steady_clock::now() < deadline)
-        if (turn.try_lock_for(kPromptPollInterval))
-            break;
-    return turn;
-}
+// The right to show a dialog; handed back when it goes out of scope.
+class DialogTurn {
+public:
+    DialogTurn() = default;
+    DialogTurn(const DialogTurn&) = delete;
+    DialogTurn& operator=(const DialogTurn&) = delete;
+    ~DialogTurn()
+    {
+        if (!held_)
+            return;
+        DialogGate& gate = dialogGate();
+        {
+            std::lock_guard lock(gate.mutex);
+            gate.busy = false;
+        }
+        gate.freed.notify_one();
+    }
+
+    // Waits at most kMaxPromptWait and no longer than the request stays open.
+    bool take(const Request& request)
+    {
+        DialogGate& gate = dialogGate();
+        const auto deadline = std::chrono::steady_clock::now() + kMaxPromptWait;
+        std::unique_lock lock(gate.mutex);
+        while (gate.busy) {
+            if (request.isClosed() || std::chrono::steady_clock::now() >= deadline)
+                return false;
+            gate.freed.wait_for(lock, kPromptPollInterval);
+        }
+        gate.busy = true;
+        held_ = true;
+        return true;
+    }
+
+private:
+    bool held_ = false;
+};
 
 // The value of name="..." (or name=token) inside an authentication challenge.
 std::string challengeParameter(const std::string& challenge, const std::string& name)
@@ -84,8 +119,8 @@ AfterSend resolveAfterSend(Request& request, HttpError sendResult, HWND owner)
 {
     if (request.isClosed())
         return AfterSend::Done;
-    const std::unique_lock<std::timed_mutex> turn = takeDialogTurn(request);
-    if (!turn.owns_lock())
+    DialogTurn turn;
+    if (!turn.take(request))
         return AfterSend::Done;
     const PromptCancelled closed = [&request] {
         return request.isClosed();
