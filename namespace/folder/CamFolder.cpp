@@ -10,6 +10,7 @@
 #include "namespace/folder/ItemIconExtractor.h"
 #include "namespace/resources/FoldraStrings.h"
 #include "namespace/store/ItemPath.h"
+#include "namespace/views/ContentViews.h"
 #include "platform/base/Utf.h"
 #include "platform/com/ComPtr.h"
 #include "platform/com/TaskMemory.h"
@@ -137,11 +138,23 @@ HRESULT CamFolder::CreateViewObject(HWND hwndOwner, REFIID riid, void** ppv)
     if (!IsEqualIID(riid, IID_IShellView))
         return E_NOINTERFACE;
     const CamItemId* own = lastOwnItemId(m_absolute.get());
-    // Content items get their live or album view from the components that draw them; until
-    // those are part of the module their folders show an empty pane.
-    FolderViewContent content =
-        own && isContentKind(own->itemKind()) ? FolderViewContent::Empty : FolderViewContent::Items;
-    return CamFolderView::createInstance(nullptr, riid, ppv, this, hwndOwner, content);
+    if (!own || !isContentKind(own->itemKind()))
+        return CamFolderView::createInstance(nullptr, riid, ppv, this, hwndOwner,
+                                             FolderViewContent::Items);
+    ViewContext context;
+    context.folder = ComPtr<IUnknown>(static_cast<IShellFolder*>(this));
+    context.store = m_store;
+    context.itemPath = m_path;
+    context.kind = own->itemKind();
+    context.owner = hwndOwner;
+    // A record that cannot be read leaves the view without a camera: it stays dark.
+    m_store.Read(m_path, &context.record);
+    HRESULT hr = createContentView(context, riid, ppv);
+    if (hr != E_NOTIMPL)
+        return hr;
+    // A kind whose view is not part of the module yet shows an empty pane.
+    return CamFolderView::createInstance(nullptr, riid, ppv, this, hwndOwner,
+                                         FolderViewContent::Empty);
 }
 
 HRESULT CamFolder::GetAttributesOf(UINT cidl, const LPCITEMIDLIST* apidl, ULONG* rgfInOut)

@@ -3,10 +3,9 @@
 #include "namespace/folder/CamFolder.h"
 #include "namespace/folder/FolderModule.h"
 #include "namespace/folder/FolderViewWidget.h"
+#include "namespace/views/ViewMenu.h"
 #include "platform/base/Utf.h"
-#include "platform/shell/ShellExecute.h"
 #include "platform/shell/ShellMenu.h"
-#include "platform/ui/MessageBox.h"
 
 #include <QMenuBar>
 
@@ -140,18 +139,8 @@ void CamFolderView::mergeMenus(UINT state)
                 if (menuItemId(action) == id)
                     connectTo(action);
     }
-    if (QMenu* help = findSubMenu(shared, FCIDM_MENU_HELP)) {
-        QAction* contents = insertMenuItem(menuHandle(help), 0, IDM_HELP_CONTENTS, "Nuvo &Help");
-        QObject::connect(contents, &QAction::triggered,
-                         [] { openDocument(moduleFolder() + "/help.htm"); });
-        QAction* about = insertMenuItem(menuHandle(help), 1, IDM_ABOUT, "&About Nuvo...");
-        QObject::connect(about, &QAction::triggered, [widget] {
-            showMessageBox(reinterpret_cast<HWND>(widget),
-                           "Nuvo Network Cameras\nCamera namespace version 1.2.4", "About Nuvo",
-                           MB_ICONINFORMATION | MB_OK);
-        });
-        insertMenuSeparator(menuHandle(help), 2);
-    }
+    if (QMenu* help = findSubMenu(shared, FCIDM_MENU_HELP))
+        insertHelpItems(help, widget);
     if (state == SVUIA_ACTIVATE_FOCUS && widget) {
         if (QMenu* file = findSubMenu(shared, FCIDM_MENU_FILE)) {
             UINT at = 0;
