@@ -5,7 +5,7 @@
 // object, then write it. Figures are process CPU seconds (ffmpeg's from its rusage) and wall
 // seconds.
 //
-//   vistel_avi_bench [frames]      (default 1000)
+//   vistel_avi_bench [frames [fourcc...]]      (default 1000 frames, every compressor)
 
 #include "bench/viewer/BenchFrames.h"
 #include "common/ICamImageObject.h"
@@ -14,17 +14,16 @@
 #include "platform/com/ClassRegistration.h"
 #include "platform/com/ComPtr.h"
 #include "platform/com/Runtime.h"
-#include "platform/com/TaskMemory.h"
 #include "recorder/sequence/SequenceReader.h"
 #include "recorder/sequence/avi/AviStreamInfo.h"
 #include "recorder/sequence/avi/AviWriter.h"
 #include "recorder/sequence/avi/VideoCompressor.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -49,13 +48,10 @@ double now()
         .count();
 }
 
-std::vector<std::uint8_t> readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// Our export: what the AVI thread does per frame.
+// Our export as camctl avi and the AVI thread do it: the first frame decoded through the
+// image object for the movie's size, then every frame file handed to the writer, which
+// decodes it straight into what the compressor takes. (The viewer also decodes a frame for
+// its view every 40 ms.)
 Cost exportOurs(ICamImageObject* image, const SequenceContents& seq, const VideoCompressor& c,
                 const std::string& out, bool* ok)
 {
@@ -63,35 +59,16 @@ Cost exportOurs(ICamImageObject* image, const SequenceContents& seq, const Video
     AviStreamInfo info =
         describeAviStream(seq.header.frameInterval, static_cast<UI4>(seq.framePaths.size()));
     info.fccHandler = c.fourcc;
+    _CAM_BIH header{};
+    *ok = SUCCEEDED(
+        image->GetDIB(Bstr(seq.framePaths.front()).get(), CamDibFull, &header, nullptr, nullptr));
+    info.rcFrame = {0, 0, header.biWidth, header.biHeight};
     std::unique_ptr<AviWriter> writer;
-    *ok = true;
-    for (const std::string& path : seq.framePaths) {
-        _CAM_BIH header{};
-        DWORD size = 0;
-        BYTE* bits = nullptr;
-        if (c.kind == CompressorKind::JpegCopy && writer) {
-            *ok = *ok && SUCCEEDED(writer->writeJpeg(readFile(path)));
-            continue;
-        }
-        if (FAILED(image->GetDIB(Bstr(path).get(), CamDibFull, &header, &size, &bits))) {
-            *ok = false;
-            break;
-        }
-        if (!writer) {
-            info.rcFrame = {0, 0, header.biWidth, header.biHeight};
-            if (FAILED(AviWriter::create(out, info, c, {}, &writer, nullptr))) {
-                CoTaskMemFree(bits);
-                *ok = false;
-                break;
-            }
-        }
-        HRESULT hr = c.kind == CompressorKind::JpegCopy ? writer->writeJpeg(readFile(path))
-                                                        : writer->writeBitmap(header, bits);
-        CoTaskMemFree(bits);
-        *ok = *ok && SUCCEEDED(hr);
-    }
+    *ok = *ok && SUCCEEDED(AviWriter::create(out, info, c, {}, &writer, nullptr));
+    for (std::size_t i = 0; *ok && i < seq.framePaths.size(); ++i)
+        *ok = SUCCEEDED(writer->writeJpegFile(seq.framePaths[i]));
     if (writer)
-        *ok = *ok && SUCCEEDED(writer->finish());
+        *ok = SUCCEEDED(writer->finish()) && *ok;
     return {cpuOf(RUSAGE_SELF) - cpu0, now() - wall0};
 }
 
@@ -111,6 +88,7 @@ Cost exportFfmpeg(const std::string& folder, unsigned rate, const std::string& c
 int main(int argc, char** argv)
 {
     const int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 1000;
+    const std::vector<std::string> only(argv + std::min(argc, 2), argv + argc);
     const auto folder =
         std::filesystem::temp_directory_path() / ("vistel-avi-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder / "state");
@@ -145,6 +123,8 @@ int main(int argc, char** argv)
                     "CPU seconds (wall seconds)");
         double copyCpu = 0, mjpgCpu = 0;
         for (const Case& c : cases) {
+            if (!only.empty() && std::find(only.begin(), only.end(), c.fourcc) == only.end())
+                continue;
             const VideoCompressor* compressor = findCompressor(compressors, c.fourcc);
             if (!compressor)
                 continue;
@@ -168,6 +148,7 @@ int main(int argc, char** argv)
                         mjpgCpu / copyCpu);
     }
     CoUninitialize();
-    std::filesystem::remove_all(folder);
+    if (!std::getenv("KEEPBENCH"))
+        std::filesystem::remove_all(folder);
     return result;
 }

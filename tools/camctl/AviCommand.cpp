@@ -128,30 +128,31 @@ int runAvi(const std::vector<std::string>& args)
     const bool progress = ::isatty(STDERR_FILENO) == 1;
     std::unique_ptr<AviWriter> writer;
     Frame frame;
+    // The first frame's bitmap gives the movie's size; every frame then goes to the writer
+    // as its JPEG bytes, decoded straight into what the compressor takes.
+    if (FAILED(frame.load(image.get(), frames[0]))) {
+        std::fprintf(stderr, "camctl avi: frame 0 (%s) cannot be loaded; 0 frames written\n",
+                     frames[0].c_str());
+        return kExitFailed;
+    }
+    info.rcFrame = {0, 0, frame.header.biWidth, frame.header.biHeight};
+    std::string error;
+    if (FAILED(AviWriter::create(out, info, *compressor, {}, &writer, &error))) {
+        std::fprintf(stderr, "camctl avi: %s\n", error.c_str());
+        return kExitFailed;
+    }
     for (std::size_t i = 0; i < frames.size(); ++i) {
-        if (FAILED(frame.load(image.get(), frames[i]))) {
-            std::fprintf(stderr, "camctl avi: frame %zu (%s) cannot be loaded; %u frames written\n",
-                         i, frames[i].c_str(), writer ? writer->framesWritten() : 0u);
-            return kExitFailed;
-        }
-        if (!writer) {
-            info.rcFrame = {0, 0, frame.header.biWidth, frame.header.biHeight};
-            std::string error;
-            if (FAILED(AviWriter::create(out, info, *compressor, {}, &writer, &error))) {
-                std::fprintf(stderr, "camctl avi: %s\n", error.c_str());
-                return kExitFailed;
-            }
-        }
-        HRESULT hr = E_FAIL;
-        if (compressor->kind == CompressorKind::JpegCopy)
-            hr = writer->writeJpegFile(frames[i]);
-        else
-            hr = writer->writeBitmap(frame.header, frame.bits);
-        if (FAILED(hr)) {
-            std::fprintf(
-                stderr, "camctl avi: frame %zu (%s): %s; %u frames written\n", i, frames[i].c_str(),
-                writer->lastError().empty() ? "cannot be written" : writer->lastError().c_str(),
-                writer->framesWritten());
+        if (FAILED(writer->writeJpegFile(frames[i]))) {
+            if (writer->frameUnreadable())
+                std::fprintf(stderr,
+                             "camctl avi: frame %zu (%s) cannot be loaded; %u frames written\n", i,
+                             frames[i].c_str(), writer->framesWritten());
+            else
+                std::fprintf(stderr, "camctl avi: frame %zu (%s): %s; %u frames written\n", i,
+                             frames[i].c_str(),
+                             writer->lastError().empty() ? "cannot be written"
+                                                         : writer->lastError().c_str(),
+                             writer->framesWritten());
             writer->finish();
             return kExitFailed;
         }

@@ -15,9 +15,15 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMetaObject>
+#include <chrono>
 #include <cstdio>
 
 namespace vistel {
+
+namespace {
+// How often the view shows the frame being compressed: about a camera's frame rate.
+constexpr auto kViewFramePeriod = std::chrono::milliseconds(40);
+} // namespace
 
 AviCreation::AviCreation(CVistelDoc* document, CMainFrame* frame, Event& creationEvent,
                          AviDialogs& dialogs)
@@ -94,19 +100,26 @@ void AviCreation::createAvi(ICamImageObject* image)
         AviStreamInfo info = describeAviStream(m_interval, static_cast<UI4>(m_frames.size()));
         std::unique_ptr<AviWriter> writer;
         std::optional<CompressorChoice> choice;
+        std::chrono::steady_clock::time_point lastShown;
         for (std::size_t i = 0; i < m_frames.size(); ++i) {
             if (!m_creationEvent.isSet())
                 break; // cancelled: what was written stays
+            // The view gets a decoded frame at a rate the eye follows; the other frames go to
+            // the compressor straight from their JPEG bytes.
+            const auto now = std::chrono::steady_clock::now();
+            const bool show =
+                !writer || i + 1 == m_frames.size() || now - lastShown >= kViewFramePeriod;
             _CAM_BIH header{};
             const std::uint8_t* bits = nullptr;
-            if (FAILED(m_document->loadPixelBlock(image, m_frames[i], &header, &bits))) {
-                success = false;
-                break;
+            if (show) {
+                if (FAILED(m_document->loadPixelBlock(image, m_frames[i], &header, &bits))) {
+                    success = false;
+                    break;
+                }
+                lastShown = now;
+                post([this] { m_frame->view()->update(); });
             }
-            post([this, i] {
-                m_frame->view()->update();
-                m_frame->controlBar()->setPosition(static_cast<int>(i));
-            });
+            post([this, i] { m_frame->controlBar()->setPosition(static_cast<int>(i)); });
             if (!writer) {
                 info.rcFrame = {0, 0, header.biWidth, header.biHeight};
                 const std::vector<VideoCompressor> compressors = availableCompressors();
@@ -124,10 +137,10 @@ void AviCreation::createAvi(ICamImageObject* image)
                 post([this] { m_frame->statusPane()->setText(loadString(kStringCreatingAvi)); });
             }
             HRESULT hr = E_FAIL;
-            if (choice->compressor.kind == CompressorKind::JpegCopy)
-                hr = writer->writeJpegFile(m_frames[i]);
+            if (show && choice->compressor.kind != CompressorKind::JpegCopy)
+                hr = writer->writeBitmap(header, bits); // decoded already
             else
-                hr = writer->writeBitmap(header, bits);
+                hr = writer->writeJpegFile(m_frames[i]);
             if (FAILED(hr)) {
                 std::fprintf(stderr, "Vistel: %s\n", writer->lastError().c_str());
                 success = false;

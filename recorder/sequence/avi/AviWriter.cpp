@@ -1,6 +1,7 @@
 #include "recorder/sequence/avi/AviWriter.h"
 
 #include "platform/base/RegularFile.h"
+#include "recorder/sequence/avi/JpegFrameDecoder.h"
 #include "recorder/sequence/avi/JpegHuffman.h"
 
 #include <cstdio>
@@ -87,6 +88,36 @@ bool markBottomUp(const std::string& path, std::uint32_t handler, int height)
     return strhDone && strfDone;
 }
 
+// A JPEG's full-range planes to the limited range an MPEG-style encoder expects (Y 16..235,
+// chroma 16..240 around 128), in place.
+void limitRange(AVFrame* frame)
+{
+    struct Tables {
+        std::uint8_t luma[256];
+        std::uint8_t chroma[256];
+        Tables()
+        {
+            for (int v = 0; v < 256; ++v) {
+                luma[v] = static_cast<std::uint8_t>(16 + (v * 219 + 127) / 255);
+                const int c = (v - 128) * 224;
+                chroma[v] = static_cast<std::uint8_t>(128 + (c >= 0 ? c + 127 : c - 127) / 255);
+            }
+        }
+    };
+    static const Tables tables;
+    for (int plane = 0; plane < 3; ++plane) {
+        const std::uint8_t* table = plane == 0 ? tables.luma : tables.chroma;
+        const int width = plane == 0 ? frame->width : (frame->width + 1) / 2;
+        const int height = plane == 0 ? frame->height : (frame->height + 1) / 2;
+        for (int y = 0; y < height; ++y) {
+            std::uint8_t* row =
+                frame->data[plane] + static_cast<std::ptrdiff_t>(y) * frame->linesize[plane];
+            for (int x = 0; x < width; ++x)
+                row[x] = table[row[x]];
+        }
+    }
+}
+
 } // namespace
 
 struct AviWriter::State {
@@ -100,7 +131,10 @@ struct AviWriter::State {
     AVFrame* frame = nullptr;
     AVPacket* packet = nullptr;
     SwsContext* scaler = nullptr;
-    std::vector<std::uint8_t> dib; // a scaled full frame
+    std::vector<std::uint8_t> dib;     // a scaled full frame
+    std::vector<std::uint8_t> decoded; // a frame file's bitmap, where it cannot go straight in
+    JpegFrameDecoder decoder;
+    std::string fileBytes; // the frame file being written, its buffer kept for the next
     bool headerWritten = false;
     bool finished = false;
 
@@ -327,6 +361,12 @@ HRESULT AviWriter::writeBitmap(const _CAM_BIH& header, const std::uint8_t* bits)
     }
     sws_scale(s.scaler, srcPlanes, srcStrides, 0, header.biHeight, s.frame->data,
               s.frame->linesize);
+    return encodeFrame();
+}
+
+HRESULT AviWriter::encodeFrame()
+{
+    State& s = *m_state;
     s.frame->pts = m_frames;
     s.frame->pict_type = AV_PICTURE_TYPE_I;
     const int rc = avcodec_send_frame(s.encoder, s.frame);
@@ -341,9 +381,14 @@ HRESULT AviWriter::writeJpeg(std::span<const std::uint8_t> jpeg)
 {
     State& s = *m_state;
     int width = 0, height = 0;
-    if (s.finished || s.compressor.kind != CompressorKind::JpegCopy ||
-        !jpegFrameSize(jpeg, &width, &height))
+    m_unreadable = false;
+    if (s.finished || s.compressor.kind != CompressorKind::JpegCopy)
         return E_INVALIDARG;
+    if (!jpegFrameSize(jpeg, &width, &height)) {
+        m_error = "frame " + std::to_string(m_frames) + " is not a JPEG picture";
+        m_unreadable = true;
+        return E_INVALIDARG;
+    }
     if (width != s.width || height != s.height) {
         m_error = "frame " + std::to_string(m_frames) + " is " + std::to_string(width) + "x" +
                   std::to_string(height) + ", not the first frame's size";
@@ -362,15 +407,115 @@ HRESULT AviWriter::writeJpeg(std::span<const std::uint8_t> jpeg)
     return hr;
 }
 
+HRESULT AviWriter::encodeJpeg(std::span<const std::uint8_t> jpeg)
+{
+    State& s = *m_state;
+    m_unreadable = false;
+    if (s.finished || s.compressor.kind == CompressorKind::JpegCopy)
+        return E_INVALIDARG;
+    const auto undecodable = [&] {
+        m_error = "frame " + std::to_string(m_frames) + " does not decode as a JPEG picture";
+        m_unreadable = true;
+        return E_FAIL;
+    };
+    JpegFrameDecoder::Header header;
+    if (!s.decoder.readHeader(jpeg, &header) || header.width > kMaxFrameSide ||
+        header.height > kMaxFrameSide)
+        return undecodable();
+    const bool sameSize = header.width == s.width && header.height == s.height;
+
+    if (sameSize && !header.fourChannel && s.compressor.kind == CompressorKind::FullFrames) {
+        const int stride = static_cast<int>(camBihStride(s.width));
+        const std::size_t size = static_cast<std::size_t>(stride) * s.height;
+        av_packet_unref(s.packet);
+        if (av_new_packet(s.packet, static_cast<int>(size)) < 0) {
+            m_error = "no memory for a frame";
+            return E_OUTOFMEMORY;
+        }
+        if (!s.decoder.decodePacked(jpeg, JpegFrameDecoder::Packed::Bgr, s.packet->data, stride,
+                                    true))
+            return undecodable();
+        // The row padding of a bitmap is zeros.
+        const std::size_t rowBytes = static_cast<std::size_t>(s.width) * 3;
+        for (int y = 0; rowBytes < static_cast<std::size_t>(stride) && y < s.height; ++y)
+            std::memset(s.packet->data + static_cast<std::size_t>(y) * stride + rowBytes, 0,
+                        stride - rowBytes);
+        s.packet->pts = m_frames;
+        HRESULT hr = writePacket(s.packet);
+        av_packet_unref(s.packet);
+        return hr;
+    }
+
+    if (sameSize && !header.fourChannel && s.encoder) {
+        const AVPixelFormat format = s.encoder->pix_fmt;
+        const bool planar420 = format == AV_PIX_FMT_YUVJ420P || format == AV_PIX_FMT_YUV420P;
+        const bool packed =
+            format == AV_PIX_FMT_BGR0 || format == AV_PIX_FMT_BGR24 || format == AV_PIX_FMT_RGB24;
+        if ((planar420 && header.yuv420) || packed) {
+            if (av_frame_make_writable(s.frame) < 0) {
+                m_error = "no memory for a frame";
+                return E_OUTOFMEMORY;
+            }
+            bool ok;
+            if (planar420) {
+                ok = s.decoder.decodeYuv420(jpeg, s.frame->data, s.frame->linesize);
+                if (ok && format == AV_PIX_FMT_YUV420P)
+                    limitRange(s.frame);
+            } else {
+                const auto layout = format == AV_PIX_FMT_BGR0    ? JpegFrameDecoder::Packed::Bgrx
+                                    : format == AV_PIX_FMT_BGR24 ? JpegFrameDecoder::Packed::Bgr
+                                                                 : JpegFrameDecoder::Packed::Rgb;
+                ok = s.decoder.decodePacked(jpeg, layout, s.frame->data[0], s.frame->linesize[0],
+                                            false);
+            }
+            return ok ? encodeFrame() : undecodable();
+        }
+    }
+
+    // Everything else goes through the bitmap: another size, another pixel format, four
+    // channels (whose first three are taken as they are, as the image object shows them).
+    const int stride = static_cast<int>(camBihStride(header.width));
+    s.decoded.resize(static_cast<std::size_t>(stride) * header.height);
+    if (header.fourChannel) {
+        std::vector<std::uint8_t> cmyk(static_cast<std::size_t>(header.width) * 4 * header.height);
+        if (!s.decoder.decodeFourChannels(jpeg, cmyk.data()))
+            return undecodable();
+        for (int y = 0; y < header.height; ++y) {
+            const std::uint8_t* in = cmyk.data() + static_cast<std::size_t>(y) * header.width * 4;
+            std::uint8_t* out = s.decoded.data() + static_cast<std::size_t>(y) * stride;
+            for (int x = 0; x < header.width; ++x, in += 4, out += 3) {
+                out[0] = in[0];
+                out[1] = in[1];
+                out[2] = in[2];
+            }
+        }
+    } else if (!s.decoder.decodePacked(jpeg, JpegFrameDecoder::Packed::Bgr, s.decoded.data(),
+                                       stride, true)) {
+        return undecodable();
+    }
+    _CAM_BIH bih{};
+    bih.biSize = sizeof(_CAM_BIH);
+    bih.biWidth = header.width;
+    bih.biHeight = header.height;
+    bih.biPlanes = 1;
+    bih.biBitCount = 24;
+    return writeBitmap(bih, s.decoded.data());
+}
+
 HRESULT AviWriter::writeJpegFile(const std::string& path)
 {
-    std::string bytes;
+    std::string& bytes = m_state->fileBytes;
     std::string error;
+    m_unreadable = false;
     if (!readRegularFile(path, kMaxJpegFrameBytes, bytes, &error)) {
         m_error = error;
+        m_unreadable = true;
         return E_FAIL;
     }
-    return writeJpeg({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+    const std::span<const std::uint8_t> jpeg(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                             bytes.size());
+    return m_state->compressor.kind == CompressorKind::JpegCopy ? writeJpeg(jpeg)
+                                                                : encodeJpeg(jpeg);
 }
 
 HRESULT AviWriter::finish()

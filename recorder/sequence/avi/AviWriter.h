@@ -38,8 +38,13 @@ public:
     // Huffman tables inserted when the frame has none. E_INVALIDARG for bytes that are not a
     // JPEG of the stream's size.
     HRESULT writeJpeg(std::span<const std::uint8_t> jpeg);
-    // The copy path for a frame file: read (a regular file of at most kMaxJpegFrameBytes) and
-    // written as writeJpeg does. E_FAIL with lastError() naming the file when it cannot be read.
+    // One frame's JPEG bytes for the other compressors, decoded straight into what the encoder
+    // takes (4:2:0 planes without colour conversion where it takes those) and encoded; a
+    // frame of another size is scaled as writeBitmap does. E_FAIL when they do not decode or
+    // cannot be encoded or written.
+    HRESULT encodeJpeg(std::span<const std::uint8_t> jpeg);
+    // A frame file (a regular file of at most kMaxJpegFrameBytes), by writeJpeg on the copy
+    // path, else by encodeJpeg. E_FAIL with lastError() naming the file when it cannot be read.
     HRESULT writeJpegFile(const std::string& path);
     // Completes the file (index, frame count). E_FAIL when it cannot be; the frames written
     // so far stay readable as far as the muxer got.
@@ -47,16 +52,21 @@ public:
 
     unsigned framesWritten() const { return m_frames; }
     const std::string& lastError() const { return m_error; }
+    // True when the last write failed because its frame could not be read or decoded, not
+    // because the movie could not take it.
+    bool frameUnreadable() const { return m_unreadable; }
 
 private:
     struct State;
     explicit AviWriter(std::unique_ptr<State> state);
     HRESULT writePacket(::AVPacket* packet);
     HRESULT drainEncoder();
+    HRESULT encodeFrame();
 
     std::unique_ptr<State> m_state;
     unsigned m_frames = 0;
     std::string m_error;
+    bool m_unreadable = false;
 };
 
 // Reads a JPEG's frame size from its SOF marker; false when it has none.
