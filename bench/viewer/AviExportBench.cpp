@@ -5,7 +5,7 @@
 // object, then write it. Figures are process CPU seconds (ffmpeg's from its rusage) and wall
 // seconds.
 //
-//   vistel_avi_bench [frames [fourcc...]]      (default 1000 frames, every compressor)
+//   vistel_avi_bench [frames [code...]]   (default 1000 frames; codes copy DIB MJPG FFV1 FMP4)
 
 #include "bench/viewer/BenchFrames.h"
 #include "common/ICamImageObject.h"
@@ -72,13 +72,16 @@ Cost exportOurs(ICamImageObject* image, const SequenceContents& seq, const Video
     return {cpuOf(RUSAGE_SELF) - cpu0, now() - wall0};
 }
 
+// ffmpeg on the frame files, or on another input when inputArgs names one.
 Cost exportFfmpeg(const std::string& folder, unsigned rate, const std::string& codecArgs,
-                  const std::string& out, bool* ok)
+                  const std::string& out, bool* ok, const std::string& inputArgs = {})
 {
     const double cpu0 = cpuOf(RUSAGE_CHILDREN), wall0 = now();
-    const std::string command = "ffmpeg -v error -y -threads 1 -framerate " + std::to_string(rate) +
-                                " -start_number 0 -i '" + folder + "/f%d.jpg' " + codecArgs +
-                                " -threads 1 '" + out + "'";
+    const std::string input = inputArgs.empty() ? "-framerate " + std::to_string(rate) +
+                                                      " -start_number 0 -i '" + folder + "/f%d.jpg'"
+                                                : inputArgs;
+    const std::string command =
+        "ffmpeg -v error -y -threads 1 " + input + " " + codecArgs + " -threads 1 '" + out + "'";
     *ok = std::system(command.c_str()) == 0;
     return {cpuOf(RUSAGE_CHILDREN) - cpu0, now() - wall0};
 }
@@ -108,28 +111,35 @@ int main(int argc, char** argv)
         const SequenceContents seq = readSequence(sequence);
         const unsigned rate = 1000 / 40;
         const auto compressors = availableCompressors();
+        // A lossless encoder's cost follows the picture it is given. ffmpeg's default BGR
+        // conversion repeats each chroma sample over 2 x 2 pixels; our frames are the image
+        // object's, which interpolates chroma, and carry more detail. So FFV1 is also timed
+        // against ffmpeg interpolating chroma, whose picture is the nearest it makes to ours,
+        // and against ffmpeg encoding our exact pictures, read from our full-frame movie.
         struct Case {
             const char* fourcc;
             const char* ffmpegArgs;
+            const char* samePictureArgs = nullptr;
         };
         const Case cases[] = {
             {"copy", "-c:v copy"},
             {"DIB ", "-c:v rawvideo -pix_fmt bgr24"},
             {"MJPG", "-c:v mjpeg -pix_fmt yuvj420p -g 1"},
-            {"FFV1", "-c:v ffv1 -pix_fmt bgr0 -g 1"},
+            {"FFV1", "-c:v ffv1 -pix_fmt bgr0 -g 1",
+             "-c:v ffv1 -pix_fmt bgr0 -g 1 -sws_flags bilinear+full_chroma_int+accurate_rnd"},
             {"FMP4", "-c:v mpeg4 -g 1 -bf 0"},
         };
         std::printf("%d frames %dx%d at %u/1, %s\n", frames, bench::kWidth, bench::kHeight, rate,
                     "CPU seconds (wall seconds)");
         double copyCpu = 0, mjpgCpu = 0;
         for (const Case& c : cases) {
-            if (!only.empty() && std::find(only.begin(), only.end(), c.fourcc) == only.end())
+            const std::string name = std::string(c.fourcc) == "DIB " ? "DIB" : c.fourcc;
+            if (!only.empty() && std::find(only.begin(), only.end(), name) == only.end())
                 continue;
             const VideoCompressor* compressor = findCompressor(compressors, c.fourcc);
             if (!compressor)
                 continue;
             bool okOurs = false, okTheirs = false;
-            const std::string name = std::string(c.fourcc) == "DIB " ? "DIB" : c.fourcc;
             const Cost ours = exportOurs(image.get(), seq, *compressor,
                                          (folder / (name + ".avi")).string(), &okOurs);
             const Cost theirs = exportFfmpeg(folder.string(), rate, c.ffmpegArgs,
@@ -137,6 +147,31 @@ int main(int argc, char** argv)
             std::printf("%-5s ours %7.3f (%7.3f)  ffmpeg %7.3f (%7.3f)  ratio %.2f%s\n", c.fourcc,
                         ours.cpu, ours.wall, theirs.cpu, theirs.wall, ours.cpu / theirs.cpu,
                         okOurs && okTheirs ? "" : "  (a side failed)");
+            if (c.samePictureArgs) {
+                const std::string same = (folder / (name + "-ffmpeg-same.avi")).string();
+                const Cost close =
+                    exportFfmpeg(folder.string(), rate, c.samePictureArgs, same, &okTheirs);
+                const auto mb = [](const std::filesystem::path& p) {
+                    std::error_code error;
+                    return static_cast<double>(std::filesystem::file_size(p, error)) / 1e6;
+                };
+                std::printf("      ffmpeg interpolating chroma %7.3f (%7.3f)  ratio %.2f%s\n",
+                            close.cpu, close.wall, ours.cpu / close.cpu,
+                            okTheirs ? "" : "  (ffmpeg failed)");
+                const auto dib = folder / "DIB.avi";
+                if (std::filesystem::exists(dib)) {
+                    const Cost exact =
+                        exportFfmpeg(folder.string(), rate, c.ffmpegArgs,
+                                     (folder / (name + "-ffmpeg-exact.avi")).string(), &okTheirs,
+                                     "-i '" + dib.string() + "'");
+                    std::printf("      ffmpeg from our full frames %7.3f (%7.3f)  ratio %.2f%s\n",
+                                exact.cpu, exact.wall, ours.cpu / exact.cpu,
+                                okTheirs ? "" : "  (ffmpeg failed)");
+                }
+                std::printf("      files: ours %.1f MB, ffmpeg %.1f MB, interpolating %.1f MB\n",
+                            mb(folder / (name + ".avi")), mb(folder / (name + "-ffmpeg.avi")),
+                            mb(same));
+            }
             if (std::string(c.fourcc) == "copy")
                 copyCpu = ours.cpu;
             if (std::string(c.fourcc) == "MJPG")
@@ -148,7 +183,6 @@ int main(int argc, char** argv)
                         mjpgCpu / copyCpu);
     }
     CoUninitialize();
-    if (!std::getenv("KEEPBENCH"))
-        std::filesystem::remove_all(folder);
+    std::filesystem::remove_all(folder);
     return result;
 }
