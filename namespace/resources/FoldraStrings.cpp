@@ -20,6 +20,17 @@ constexpr BuiltinString kStrings[] = {
     {IDS_RENAME_EXISTS,
      "Cannot rename the item. An item with the same name you specified already exists."},
     {IDS_CONFIRM_DELETE_ITEM, "Are you sure you want to delete %1?"},
+    {IDS_NOT_A_DIRECTORY, "%1 is not a directory."},
+    {IDS_DIRECTORY_MISSING, "The directory %1 does not exist."},
+    {IDS_CONFIRM_DELETE_FILES,
+     "Are you sure you want to delete the selected file(s)?\n\nWhen you delete sequences, all the "
+     "images included in the sequence will be deleted as well."},
+    {IDS_DESKTOP_NOT_RECORDING_FOLDER, "You can not use the Desktop as the recording folder."},
+    {IDS_INVALID_FRAME_RATE, "%1 is not a valid frame rate."},
+    {IDS_INVALID_MAX_SIZE, "%1 MB is not a valid max sequence size. (Free space: %2 MB)"},
+    {IDS_CONFIRM_MAX_SIZE,
+     "Max sequence size: %1 MB\nFree disk space: %2 MB\n\nDo you want to continue?"},
+    {IDS_INVALID_RECORD_TIME, "%1 is not a valid recording time value."},
     {IDS_SNAPSHOT_NAME, "image"},
     {IDS_SEQUENCE_PREFIX, "sequence"},
     {IDS_JPEG_FILTER, "JPEG Image"},
@@ -28,6 +39,7 @@ constexpr BuiltinString kStrings[] = {
     {IDS_OPEN_FAILED, "Open object file failed."},
     {IDS_CAPTION_CONFIRM_DELETE, "Confirm delete"},
     {IDS_CAPTION_ERROR, "Error"},
+    {IDS_CAPTION_CONFIRM_MAX_SIZE, "Confirm max size"},
     {IDS_N_ITEMS, "%1 items"},
     {IDS_N_ITEMS_SELECTED, "%1 items selected"},
     {IDS_MENU_EXPLORE, "&Explore"},
@@ -44,6 +56,7 @@ constexpr BuiltinString kStrings[] = {
     {IDS_ADD_QUAD_VIEW, "Add Quad View"},
     {IDS_ADD_SWITCH_CAM, "Add Camera Switching"},
     {IDS_COLUMN_ITEMS, "Items"},
+    {IDS_COLUMN_IMAGES, "Images and sequences"},
 };
 
 struct ResourceLibrary {

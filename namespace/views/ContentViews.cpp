@@ -2,12 +2,14 @@
 
 namespace foldra {
 
-HRESULT createContentView(const ViewContext& context, REFIID, void** ppv)
+HRESULT createContentView(const ViewContext& context, REFIID riid, void** ppv)
 {
     if (!ppv)
         return E_POINTER;
     *ppv = nullptr;
     switch (context.kind) {
+    case ItemKind::Album:
+        return createImageView(context, riid, ppv);
     default:
         return E_NOTIMPL;
     }
