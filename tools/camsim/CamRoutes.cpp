@@ -201,6 +201,11 @@ Route routeRequest(const SimModel& model, Generation generation, bool paramCgi,
         route.kind = RouteKind::HomePage;
         return route;
     }
+    if (path == kAudioStreamPath || path == kAudioUploadPath) {
+        Route route;
+        route.kind = path == kAudioStreamPath ? RouteKind::AudioStream : RouteKind::AudioUpload;
+        return route;
+    }
     if (paramCgi && path == "/orvel-cgi/view/param.cgi") {
         Route route;
         route.kind = RouteKind::ParamList;

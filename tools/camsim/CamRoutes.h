@@ -11,7 +11,22 @@
 
 namespace camsim {
 
-enum class RouteKind { Stream, Image, Ptz, ParamList, NotFound, BadRequest, HomePage };
+enum class RouteKind {
+    Stream,
+    Image,
+    Ptz,
+    ParamList,
+    NotFound,
+    BadRequest,
+    HomePage,
+    AudioStream, // the camera's sound, whatever the generation (404 without audio)
+    AudioUpload, // sound for the camera's loudspeaker
+};
+
+// Audio has one URL form on every generation.
+inline constexpr std::string_view kAudioStreamPath = "/orvel-cgi/audio/receive.cgi";
+inline constexpr std::string_view kAudioUploadPath = "/orvel-cgi/audio/transmit.cgi";
+inline constexpr std::string_view kAudioParamGroup = "root.Audiod";
 
 struct Route {
     RouteKind kind = RouteKind::NotFound;

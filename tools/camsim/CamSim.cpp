@@ -17,10 +17,11 @@ SimContext::SimContext(const CamSimConfig& config, const SimModel& model, std::s
                                         generation == Generation::G211)),
       banner(config.bannerText.empty() ? bannerFor(model, this->firmware) : config.bannerText),
       clockStartMs(clockStartMs), frameIntervalMs(config.fps > 0 ? 1000 / config.fps : 40),
+      audioEnabled(config.audio.enabled.value_or(model.audio)),
       auth(config.auth, config.user, config.password,
            config.realm.empty() ? std::string(model.name) : config.realm, config.seed),
       ptz(model.inputs), picture(config.seed),
-      loops(config.loopFrames, clockStartMs, frameIntervalMs)
+      loops(config.loopFrames, clockStartMs, frameIntervalMs), audio(config.audio)
 {}
 
 std::unique_ptr<CamSim> CamSim::start(const CamSimConfig& config, StartError* error)
@@ -39,6 +40,15 @@ std::unique_ptr<CamSim> CamSim::start(const CamSimConfig& config, StartError* er
         return fail(EINVAL, "authentication needs a user");
     if (config.jpegQuality < 1 || config.jpegQuality > 100)
         return fail(EINVAL, "JPEG quality must be 1 to 100");
+    const AudioConfig& audio = config.audio;
+    // Parts of whole bytes in both codings, and at most a second each.
+    if (audio.partSamples < 8 || audio.partSamples > 8000 || audio.partSamples % 8 != 0)
+        return fail(EINVAL, "audio part samples must be a multiple of 8 from 8 to 8000");
+    if (audio.toneHz <= 0 || audio.toneHz >= 4000 || audio.toneAmplitude < 0 ||
+        audio.toneAmplitude > 32767)
+        return fail(EINVAL, "audio tone must be below 4000 Hz and its amplitude 0 to 32767");
+    if (audio.maxListeners < 0 || audio.maxTalkers < 0)
+        return fail(EINVAL, "audio slot counts must not be negative");
 
     using namespace std::chrono;
     std::int64_t clockStart = config.clockStartMs.value_or(
@@ -94,6 +104,7 @@ void CamSim::stop()
     if (!m_server)
         return;
     m_context->stop.stop();
+    m_context->audio.shutdown();
     m_server->stop();
 }
 
@@ -206,6 +217,68 @@ int CamSim::activeStreams() const
 bool CamSim::waitForActiveStreams(int count, std::chrono::milliseconds timeout) const
 {
     return m_context->activeStreams.waitFor(count, timeout);
+}
+
+bool CamSim::hasAudio() const
+{
+    return m_context->audioEnabled;
+}
+
+std::string CamSim::audioStreamPath()
+{
+    return std::string(kAudioStreamPath);
+}
+
+std::string CamSim::audioUploadPath()
+{
+    return std::string(kAudioUploadPath);
+}
+
+std::string CamSim::audioParameterPath()
+{
+    return "/orvel-cgi/view/param.cgi?action=list&group=" + std::string(kAudioParamGroup);
+}
+
+AudioDuplex CamSim::audioDuplex() const
+{
+    return m_context->audio.duplex();
+}
+
+void CamSim::reconfigureAudio(AudioDuplex duplex)
+{
+    m_context->audio.reconfigure(duplex);
+}
+
+int CamSim::audioListeners() const
+{
+    return m_context->audio.listeners();
+}
+
+int CamSim::audioTalkers() const
+{
+    return m_context->audio.talkers();
+}
+
+bool CamSim::waitForAudioClients(int listeners, int talkers,
+                                 std::chrono::milliseconds timeout) const
+{
+    return m_context->audio.waitForClients(listeners, talkers, timeout);
+}
+
+std::uint64_t CamSim::audioPartsServed() const
+{
+    return m_context->audio.partsServed();
+}
+
+std::vector<AudioUpload> CamSim::audioUploads() const
+{
+    return m_context->audio.uploads();
+}
+
+bool CamSim::waitForAudioUploads(const std::function<bool(const std::vector<AudioUpload>&)>& done,
+                                 std::chrono::milliseconds timeout) const
+{
+    return m_context->audio.waitForUploads(done, timeout);
 }
 
 } // namespace camsim

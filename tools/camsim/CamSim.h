@@ -8,6 +8,7 @@
 // destructor) ends them all and returns promptly even with clients connected. The observer
 // methods may be called from any thread.
 
+#include "tools/camsim/AudioDaemon.h"
 #include "tools/camsim/CamSimConfig.h"
 #include "tools/camsim/HttpRequest.h"
 #include "tools/camsim/PtzController.h"
@@ -15,6 +16,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,6 +65,24 @@ public:
     int activeStreams() const; // streams being sent right now
     bool waitForActiveStreams(int count, std::chrono::milliseconds timeout) const;
     std::uint64_t partsServed() const; // stream parts written so far, on every stream
+
+    // Audio (see the README): whether this camera has it, and the paths a page gives the
+    // control as SoundURL, RecordSoundURL and AudioParameterURL.
+    bool hasAudio() const;
+    static std::string audioStreamPath(); // the control appends "?http-type=..."
+    static std::string audioUploadPath();
+    static std::string audioParameterPath(); // the "root.Audiod." group of the list
+    AudioDuplex audioDuplex() const;
+    // Changes the duplex mode, as reported from now on, and resets every audio connection.
+    void reconfigureAudio(AudioDuplex duplex);
+    int audioListeners() const; // sound streams being served
+    int audioTalkers() const;   // uploads being received
+    bool waitForAudioClients(int listeners, int talkers, std::chrono::milliseconds timeout) const;
+    std::uint64_t audioPartsServed() const; // sound stream parts (or chunks) written so far
+    std::vector<AudioUpload> audioUploads() const;
+    // True once done holds for the uploads so far; false at the deadline.
+    bool waitForAudioUploads(const std::function<bool(const std::vector<AudioUpload>&)>& done,
+                             std::chrono::milliseconds timeout) const;
 
 private:
     CamSim() = default;

@@ -84,6 +84,57 @@ struct ParamListConfig {
     std::vector<std::string> omitted; // names left out of every answer
 };
 
+// The camera's audio daemon: what its "root.Audiod." parameters report and how its sound
+// stream and upload behave. Modes and flags are those of the parameter table.
+enum class AudioDuplex {
+    Full,
+    Half,
+    ListenOnly,
+    TalkOnly,
+    DisabledFull,
+    DisabledHalf,
+    DisabledGet,
+    DisabledPost
+};
+enum class AudioEncoding { G721, G723 }; // 32 kbit/s or 24 kbit/s ADPCM
+enum class AudioMessageType { Multipart, Singlepart };
+enum class AudioButtonMode { Toggle, Instant };
+enum class UploadDrop { Reset, Close }; // how a dropped upload ends: RST or FIN
+
+struct AudioFaults {
+    int streamStatus = 0; // answer the sound stream with this status (503 ...) instead
+    int uploadStatus = 0; // answer the upload with this status instead
+    // The sound stream stops sending after this many parts and keeps the connection open, or
+    // closes it (FIN).
+    int stallStreamAfterParts = -1;
+    int closeStreamAfterParts = -1;
+    // The upload connection ends mid-POST after this many body bytes, as a camera whose
+    // audio daemon dies.
+    long long dropUploadAfterBytes = -1;
+    UploadDrop dropUploadMode = UploadDrop::Reset;
+};
+
+struct AudioConfig {
+    std::optional<bool> enabled; // default: whether the model has audio
+    AudioDuplex duplex = AudioDuplex::Full;
+    AudioEncoding encoding = AudioEncoding::G721;
+    AudioMessageType messageType = AudioMessageType::Multipart; // what the parameters advertise
+    AudioButtonMode buttonMode = AudioButtonMode::Toggle;
+    bool speakerMuted = false;
+    bool forceSpeaker = false;
+    bool microphoneMuted = false;
+    bool forceMicrophone = false;
+    int bufferLevel = 3; // index into the control's connection-speed list
+    bool forceBufferLevel = false;
+    int maxListeners = 4; // "maxNumberOfClients": sound streams at once
+    int maxTalkers = 1;   // uploads at once
+    // The sound the camera's microphone hears: a sine tone.
+    double toneHz = 1000.0;
+    int toneAmplitude = 8000;
+    int partSamples = 480; // per stream part (60 ms); a multiple of 8 keeps G.723 parts whole
+    AudioFaults faults;
+};
+
 struct CamSimConfig {
     std::string address = "127.0.0.2";
     std::uint16_t httpPort = 80;
@@ -119,6 +170,7 @@ struct CamSimConfig {
 
     StreamFormat stream;
     Faults faults;
+    AudioConfig audio;
 };
 
 } // namespace camsim

@@ -40,6 +40,11 @@ void usage()
                  "  --param NAME=VALUE       set or add a parameter list line (repeatable)\n"
                  "  --omit-param NAME        leave a parameter out of the list (repeatable)\n"
                  "  --tricky-jpeg            zero bytes and CR LF -- inside the JPEG data\n"
+                 "  --audio on|off           sound stream and upload (default: the model's)\n"
+                 "  --audio-duplex MODE      full|half|get|post|disabled_full|disabled_half|...\n"
+                 "  --audio-encoding G721|G723   --audio-message-type multipart|singlepart\n"
+                 "  --audio-max-clients N    listener slots (default 4)\n"
+                 "  --tone-hz HZ             the tone the camera's microphone hears (1000)\n"
                  "  --log                    print each request\n"
                  "  --list-models            print the simulated models and exit\n";
 }
@@ -152,6 +157,38 @@ int main(int argc, char** argv)
             config.paramList.values.emplace_back(line.substr(0, eq), line.substr(eq + 1));
         } else if (arg == "--omit-param")
             config.paramList.omitted.push_back(value());
+        else if (arg == "--audio") {
+            std::string mode = value();
+            if (mode != "on" && mode != "off") {
+                std::cerr << "camsim: --audio needs on or off\n";
+                return 2;
+            }
+            config.audio.enabled = mode == "on";
+        } else if (arg == "--audio-duplex") {
+            std::string mode = value();
+            if (!parseDuplex(mode, config.audio.duplex)) {
+                std::cerr << "camsim: unknown duplex mode " << mode << "\n";
+                return 2;
+            }
+        } else if (arg == "--audio-encoding") {
+            std::string name = value();
+            if (name != "G721" && name != "G723") {
+                std::cerr << "camsim: --audio-encoding needs G721 or G723\n";
+                return 2;
+            }
+            config.audio.encoding = name == "G723" ? AudioEncoding::G723 : AudioEncoding::G721;
+        } else if (arg == "--audio-message-type") {
+            std::string name = value();
+            if (name != "multipart" && name != "singlepart") {
+                std::cerr << "camsim: --audio-message-type needs multipart or singlepart\n";
+                return 2;
+            }
+            config.audio.messageType =
+                name == "singlepart" ? AudioMessageType::Singlepart : AudioMessageType::Multipart;
+        } else if (arg == "--audio-max-clients")
+            config.audio.maxListeners = number();
+        else if (arg == "--tone-hz")
+            config.audio.toneHz = std::atof(value().c_str());
         else if (arg == "--tricky-jpeg")
             config.faults.trickyJpegData = true;
         else if (arg == "--log")
@@ -187,6 +224,11 @@ int main(int argc, char** argv)
               << "  greeting: " << sim->banner() << "\n"
               << "  stream:   " << sim->url(sim->videoPath()) << "\n"
               << "  image:    " << sim->url(sim->imagePath()) << std::endl;
+    if (sim->hasAudio())
+        std::cout << "  sound:    " << sim->url(CamSim::audioStreamPath())
+                  << "?http-type=multipart\n"
+                  << "  upload:   " << sim->url(CamSim::audioUploadPath()) << "\n"
+                  << "  audio parameters: " << sim->url(CamSim::audioParameterPath()) << std::endl;
 
     // Reports requests from a thread of its own while the main thread waits for the signal.
     std::atomic<bool> done{false};

@@ -31,11 +31,14 @@ std::string attributeText(std::string_view text)
 
 } // namespace
 
-std::string examplePage(const SimModel& model, Generation generation, std::string_view firmware)
+std::string examplePage(const SimModel& model, Generation generation, std::string_view firmware,
+                        bool audio)
 {
     int width = 320;
     int height = 240;
     resolutionSize(generation, model.resolutions[model.defaultResolution], width, height);
+    if (audio)
+        height += 80; // the sound panel's strip below the picture
     const bool ptzCgi =
         model.ptz && (generation == Generation::G210 || generation == Generation::G211);
     std::string page = "<!DOCTYPE html>\r\n<html><head><title>" + std::string(model.name) +
@@ -54,6 +57,17 @@ std::string examplePage(const SimModel& model, Generation generation, std::strin
     if (ptzCgi)
         page += "  <param name=\"image_pan_tilt\" "
                 "value=\"/orvel-cgi/com/ptz.cgi?camera=1&amp;center=\">\r\n";
+    if (audio)
+        page += "  <param name=\"SoundURL\" value=\"" + std::string(kAudioStreamPath) +
+                "\">\r\n"
+                "  <param name=\"RecordSoundURL\" value=\"" +
+                std::string(kAudioUploadPath) +
+                "\">\r\n"
+                "  <param name=\"AudioParameterURL\" "
+                "value=\"/orvel-cgi/view/param.cgi?action=list&amp;group=" +
+                std::string(kAudioParamGroup) +
+                "\">\r\n"
+                "  <param name=\"DisplaySoundPanel\" value=\"1\">\r\n";
     page += "  <param name=\"Stretch\" value=\"0\">\r\n"
             "</object>\r\n</body></html>\r\n";
     return page;

@@ -8,6 +8,8 @@
 
 namespace camsim {
 
-std::string examplePage(const SimModel& model, Generation generation, std::string_view firmware);
+// With audio, the control also plays the camera's sound and shows its sound panel.
+std::string examplePage(const SimModel& model, Generation generation, std::string_view firmware,
+                        bool audio);
 
 } // namespace camsim

@@ -4,6 +4,7 @@
 
 #include "tools/camsim/CamRoutes.h"
 #include "tools/camsim/ExamplePage.h"
+#include "tools/camsim/HttpReply.h"
 #include "tools/camsim/ResponseWriter.h"
 #include "tools/camsim/SimContext.h"
 #include "tools/camsim/SocketServer.h"
@@ -16,43 +17,6 @@ namespace {
 
 constexpr std::size_t kMaxHead = 64 * 1024;
 constexpr std::size_t kMaxBody = 8 * 1024 * 1024;
-
-const char* reasonPhrase(int status)
-{
-    switch (status) {
-    case 200:
-        return "OK";
-    case 204:
-        return "No Content";
-    case 400:
-        return "Bad Request";
-    case 401:
-        return "Unauthorized";
-    case 403:
-        return "Forbidden";
-    case 404:
-        return "Not Found";
-    case 405:
-        return "Method Not Allowed";
-    case 413:
-        return "Payload Too Large";
-    case 431:
-        return "Request Header Fields Too Large";
-    case 500:
-        return "Internal Server Error";
-    case 503:
-        return "Service Unavailable";
-    default:
-        return "Status";
-    }
-}
-
-std::string errorPage(int status)
-{
-    std::string title = std::to_string(status) + " " + reasonPhrase(status);
-    return "<html><head><title>" + title + "</title></head><body><h1>" + title +
-           "</h1></body></html>\r\n";
-}
 
 std::int64_t wallClockMs()
 {
@@ -107,6 +71,12 @@ private:
             }
             if (!readMore())
                 return false;
+        }
+        // An upload streams its body for as long as the client talks: it is read as it comes.
+        m_bodyPending = m_context.audioEnabled && request.path == kAudioUploadPath;
+        if (m_bodyPending) {
+            m_buffer.erase(0, headLength);
+            return true;
         }
         std::size_t bodyLength = 0;
         if (auto length = request.header("Content-Length"))
@@ -164,7 +134,7 @@ private:
     bool handle(const HttpRequest& request)
     {
         const Faults& faults = m_context.config.faults;
-        const bool keepAlive = wantsKeepAlive(request);
+        const bool keepAlive = wantsKeepAlive(request) && !m_bodyPending;
         if (faults.resetAfterParts == 0) {
             log(request, 0);
             m_connection.close(CloseMode::Reset);
@@ -223,12 +193,24 @@ private:
         case RouteKind::HomePage:
             log(request, 200);
             return answer(request, 200, "text/html",
-                          examplePage(m_context.model, m_context.generation, m_context.firmware),
+                          examplePage(m_context.model, m_context.generation, m_context.firmware,
+                                      m_context.audioEnabled),
                           {}, keepAlive, Faulty::No);
         case RouteKind::Image:
             return image(request, route, keepAlive);
         case RouteKind::Stream:
             stream(request, route);
+            return false;
+        case RouteKind::AudioStream:
+        case RouteKind::AudioUpload:
+            if (!m_context.audioEnabled) {
+                log(request, 404);
+                return answer(request, 404, "text/html", errorPage(404), {}, keepAlive, Faulty::No);
+            }
+            if (route.kind == RouteKind::AudioStream)
+                serveSoundStream(m_context, m_connection, m_channel, request);
+            else
+                serveAudioUpload(m_context, m_connection, m_channel, request, std::move(m_buffer));
             return false;
         }
         return false;
@@ -236,10 +218,7 @@ private:
 
     std::string headStart(const HttpRequest& request, int status)
     {
-        return (request.version == "HTTP/1.1" ? "HTTP/1.1 " : "HTTP/1.0 ") +
-               std::to_string(status) + " " + reasonPhrase(status) +
-               "\r\nServer: " + std::string(m_context.model.name) + "/" + m_context.firmware +
-               "\r\n";
+        return replyHead(m_context, request, status);
     }
 
     std::string padding() const
@@ -396,6 +375,9 @@ private:
             {"root.ImageSource.NbrOfSources", std::to_string(model.inputs)},
             {"root.Properties.PTZ.PTZ", model.ptz ? "yes" : "no"},
         };
+        if (m_context.audioEnabled)
+            for (auto& param : m_context.audio.parameters())
+                params.push_back(std::move(param));
         const ParamListConfig& configured = m_context.config.paramList;
         for (const auto& [name, value] : configured.values) {
             auto listed = std::find_if(params.begin(), params.end(),
@@ -604,7 +586,8 @@ private:
     Connection& m_connection;
     Channel& m_channel;
     ResponseWriter m_writer;
-    std::string m_buffer; // bytes read but not yet used
+    std::string m_buffer;       // bytes read but not yet used
+    bool m_bodyPending = false; // the request's body is still to be read from the channel
     std::unique_ptr<FrameFactory> m_factory;
 };
 

@@ -2,6 +2,7 @@
 // The state one simulated camera shares between its connection threads. Fixed parts are set
 // before the first thread starts; the rest guards itself.
 
+#include "tools/camsim/AudioDaemon.h"
 #include "tools/camsim/CamSimConfig.h"
 #include "tools/camsim/Channel.h"
 #include "tools/camsim/EventLog.h"
@@ -33,6 +34,7 @@ struct SimContext {
     const std::string banner;
     const std::int64_t clockStartMs;
     const int frameIntervalMs; // of the clock shown in the picture
+    const bool audioEnabled;   // sound stream, upload and "root.Audiod." parameters served
 
     StopSignal stop;
     HttpAuth auth;
@@ -40,6 +42,7 @@ struct SimContext {
     TestPicture picture;
     FrameLoopCache loops;
     std::unique_ptr<TlsContext> tls; // set before the HTTPS port listens
+    AudioDaemon audio;
 
     EventLog<LoggedRequest> requests;
     EventLog<std::string> bannerCommands;
@@ -51,5 +54,10 @@ struct SimContext {
 // Connection handlers, called on the connection's thread.
 void serveHttp(SimContext& context, Connection& connection, Channel& channel);
 void serveBanner(SimContext& context, Connection& connection, Channel& channel);
+void serveSoundStream(SimContext& context, Connection& connection, Channel& channel,
+                      const HttpRequest& request);
+// bodyStart: the body bytes that arrived with the request head.
+void serveAudioUpload(SimContext& context, Connection& connection, Channel& channel,
+                      const HttpRequest& request, std::string bodyStart);
 
 } // namespace camsim

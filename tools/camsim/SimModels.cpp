@@ -48,15 +48,18 @@ constexpr SimModel kModels[] = {
      false},
     {"OC35", kOC35, "3.00", "220 ORVEL OC35 Network Camera {version} ready.", kProfileA, 1, 1,
      false},
-    {"OD41", kOD41, "3.20", "220 ORVEL OD41 Dome Camera {version} ready.", kProfileF, 1, 1, true},
+    {"OD41", kOD41, "3.20", "220 ORVEL OD41 Dome Camera {version} ready.", kProfileF, 1, 1, true,
+     true},
     {"OS44", kFw310To320, "3.20", "220 ORVEL OS44 Network Video Server {version} ready.", kProfileG,
-     1, 4, true},
+     1, 4, true, true},
     {"OS42", kFw310To320, "3.10", "220 ORVEL OS42 Video Server {version} ready.", kProfileG, 1, 1,
      true},
     {"OC43", kFw300To310, "3.10", "220 ORVEL OC43 Network Camera {version}b ready.", kProfileB, 1,
      1, false},
-    {"OD45", kOD45, "4.10", "220 ORVEL OD45 PTZ Camera {version} ready.", kProfileJ, 1, 1, true},
-    {"OC46", kOC46, "4.10", "220 OC46-E Network Camera {version} ready.", kProfileJ, 1, 1, false},
+    {"OD45", kOD45, "4.10", "220 ORVEL OD45 PTZ Camera {version} ready.", kProfileJ, 1, 1, true,
+     true},
+    {"OC46", kOC46, "4.10", "220 OC46-E Network Camera {version} ready.", kProfileJ, 1, 1, false,
+     true},
 };
 
 } // namespace

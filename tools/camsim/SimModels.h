@@ -29,6 +29,7 @@ struct SimModel {
     int defaultResolution; // index into resolutions: what a request without one gets
     int inputs;            // 1 or 4
     bool ptz;
+    bool audio = false; // a microphone and a loudspeaker, behind the audio daemon
 };
 
 std::span<const SimModel> simModels();

@@ -22,6 +22,11 @@ void Connection::close(CloseMode mode)
     m_server.closeConnection(m_record, mode);
 }
 
+void Connection::interrupt()
+{
+    m_server.interruptConnection(m_record);
+}
+
 SocketServer::SocketServer() = default;
 
 SocketServer::~SocketServer()
@@ -148,6 +153,13 @@ void SocketServer::closeConnection(Record& record, CloseMode mode)
     } else {
         ::shutdown(record.fd, SHUT_RDWR);
     }
+}
+
+void SocketServer::interruptConnection(Record& record)
+{
+    std::lock_guard lock(m_mutex);
+    if (record.fd >= 0)
+        ::shutdown(record.fd, SHUT_RD);
 }
 
 void SocketServer::stop()

@@ -27,6 +27,9 @@ public:
     // Ends the connection: an orderly FIN, or a reset (RST) that drops what is unsent. The
     // handler must not use the socket afterwards; called on the connection's thread.
     void close(CloseMode mode);
+    // Makes a read blocked on the connection return 0, so that its thread notices a decision
+    // taken elsewhere. Any thread, while the handler runs.
+    void interrupt();
 
 private:
     friend class SocketServer;
@@ -67,6 +70,7 @@ private:
     void acceptLoop(Listener& listener);
     void reapFinished();
     void closeConnection(Record& record, CloseMode mode);
+    void interruptConnection(Record& record);
 
     std::mutex m_mutex; // guards m_records, Record::fd and m_stopping
     bool m_stopping = false;
