@@ -2,6 +2,7 @@
 
 #include "namespace/resources/FoldraStrings.h"
 #include "platform/base/ModulePath.h"
+#include "platform/http/ConnectionLimits.h"
 
 #include <mutex>
 
@@ -27,6 +28,8 @@ void moduleLoad()
     RegisterClipboardFormatA(CFSTR_SHELLIDLIST);
     RegisterClipboardFormatA(CFSTR_SHELLIDLISTOFFSET);
     loadResourceLibrary(moduleFolder());
+    // Up to four streams of one camera (a quad view) and its commands side by side.
+    orvel::http::setMaxConnectionsPerServer(kFoldraConnectionsPerServer);
 }
 
 void moduleUnload()

@@ -11,6 +11,9 @@
 
 namespace foldra {
 
+// The per-server connection limit the module sets for the process when it loads.
+inline constexpr unsigned kFoldraConnectionsPerServer = 6;
+
 LiveCount& moduleLiveCount();
 void moduleLoad();
 void moduleUnload();

@@ -8,6 +8,9 @@ HRESULT createContentView(const ViewContext& context, REFIID riid, void** ppv)
         return E_POINTER;
     *ppv = nullptr;
     switch (context.kind) {
+    case ItemKind::Camera:
+    case ItemKind::LiveSite:
+        return createCameraView(context, riid, ppv);
     case ItemKind::Album:
         return createImageView(context, riid, ppv);
     default:
