@@ -147,6 +147,12 @@ void serveAudioUpload(SimContext& context, Connection& connection, Channel& chan
                           : "Audio input is off in this duplex mode");
 
     logRequest(context, connection, request, 200);
+    if (auto expect = request.header("Expect");
+        expect && equalsIgnoringCase(*expect, "100-continue")) {
+        constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
+        if (!channel.write(kContinue.data(), kContinue.size()))
+            return;
+    }
     AudioUpload record;
     record.contentType = contentType;
     record.multipart = reader->multipart();

@@ -84,11 +84,12 @@ std::string paramValue(const std::string& body, const std::string& key)
     return body.substr(at, body.find("\r\n", at) - at);
 }
 
-std::string uploadHead(const std::string& contentType, std::uint64_t length = 999999999)
+std::string uploadHead(const std::string& contentType, std::uint64_t length = 999999999,
+                       const std::string& extraHeaders = {})
 {
     return "POST " + CamSim::audioUploadPath() +
            " HTTP/1.1\r\nHost: camera\r\nUser-Agent: Kiv Client\r\nContent-Type: " + contentType +
-           "\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n";
+           "\r\nContent-Length: " + std::to_string(length) + "\r\n" + extraHeaders + "\r\n";
 }
 
 const std::string kFramePrefix = "\r\n--myboundary\r\nContent-type: audio/32KADPCM\r\n\r\n";
@@ -321,11 +322,14 @@ TEST_F(CamSimAudioTest, SinglepartUploadOfG723IsOneStreamOfCodes)
     // 448 samples a block: whole bytes at 3 bits, so no padding codes come between blocks.
     const std::string codes = joined(encodeBlocks(CodecType::G723_24, 750, 10, 448));
     RawClient client(cam->config().address, 80);
-    ASSERT_TRUE(client.send(uploadHead("audio/G723", codes.size()) + codes));
+    ASSERT_TRUE(client.send(uploadHead("audio/G723", codes.size(), "Expect: 100-continue\r\n")));
+    const std::string goOn = "HTTP/1.1 100 Continue\r\n\r\n";
+    ASSERT_TRUE(client.readUntil([&](const std::string& bytes) { return bytes == goOn; }));
+    ASSERT_TRUE(client.send(codes));
     // The declared body complete, the camera answers and closes.
     ASSERT_TRUE(client.readUntilClosed());
     Reply reply;
-    ASSERT_TRUE(parseReply(client.received(), reply));
+    ASSERT_TRUE(parseReply(client.received().substr(goOn.size()), reply));
     EXPECT_EQ(reply.status, 200);
     ASSERT_TRUE(cam->waitForAudioUploads(
         [](const std::vector<AudioUpload>& uploads) {
