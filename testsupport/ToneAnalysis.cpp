@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace tone {
+namespace audiotest {
 
 double powerAt(std::span<const std::int16_t> samples, double hz, double rate)
 {
@@ -46,4 +46,4 @@ double meanSquare(std::span<const std::int16_t> samples)
     return sum / static_cast<double>(samples.size());
 }
 
-} // namespace tone
+} // namespace audiotest

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-namespace tone {
+namespace audiotest {
 
 // Power of one frequency in the samples (Goertzel), normalised so that a full-length sine of
 // amplitude A gives about A*A/4.
@@ -19,4 +19,4 @@ double dominantFrequency(std::span<const std::int16_t> samples, double stepHz = 
 // Mean square of the samples: the signal's energy per sample.
 double meanSquare(std::span<const std::int16_t> samples);
 
-} // namespace tone
+} // namespace audiotest

@@ -2,68 +2,26 @@
 // the upload decoded as it arrives, the listener and talker slots and the audio faults, over
 // real sockets on loopback with a raw client of the tests' own.
 
-#include "media/codec/AudioCodec.h"
+#include "testsupport/AudioCoding.h"
 #include "testsupport/CamSimFixture.h"
 #include "testsupport/ToneAnalysis.h"
 #include "testsupport/WaitUntil.h"
 #include "tools/camsim/tests/TestClient.h"
 
 #include <cerrno>
-#include <cmath>
 #include <gtest/gtest.h>
-#include <numbers>
 
 using namespace camsim;
 using namespace camsim::test;
 using namespace std::chrono_literals;
-using orvel::codec::AudioCodec;
-using orvel::codec::ByteBuffer;
 using orvel::codec::CodecType;
-using orvel::codec::InputDescriptor;
 
 namespace {
 
-std::vector<std::int16_t> samplesOf(const ByteBuffer& pcm)
-{
-    std::vector<std::int16_t> samples(pcm.size() / 2);
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<std::int16_t>(pcm.data()[2 * i] | (pcm.data()[2 * i + 1] << 8));
-    return samples;
-}
-
-// Codes in, samples out through one decoder state, as a client decodes a stream.
-std::vector<std::int16_t> decode(CodecType type, const std::string& codes)
-{
-    AudioCodec codec = *AudioCodec::create(static_cast<int>(type));
-    auto state = codec.createState();
-    ByteBuffer pcm;
-    InputDescriptor input{reinterpret_cast<const std::uint8_t*>(codes.data()), 0, codes.size()};
-    codec.decode(input, pcm, *state);
-    return samplesOf(pcm);
-}
-
-// A test's own tone, coded in blocks of blockSamples through one encoder state, as the
-// control codes its capture blocks: what the camera must receive.
 std::vector<std::string> encodeBlocks(CodecType type, double hz, int blocks, int blockSamples)
 {
-    AudioCodec codec = *AudioCodec::create(static_cast<int>(type));
-    auto state = codec.createState();
-    std::vector<std::string> out;
-    std::uint64_t n = 0;
-    for (int b = 0; b < blocks; ++b) {
-        std::vector<std::uint8_t> pcm;
-        for (int i = 0; i < blockSamples; ++i, ++n) {
-            auto value = static_cast<std::uint16_t>(
-                std::lround(6000 * std::sin(2 * std::numbers::pi * hz * double(n) / 8000)));
-            pcm.push_back(static_cast<std::uint8_t>(value & 0xff));
-            pcm.push_back(static_cast<std::uint8_t>(value >> 8));
-        }
-        ByteBuffer codes;
-        InputDescriptor input{pcm.data(), 0, pcm.size()};
-        codec.encode(input, codes, *state);
-        out.emplace_back(reinterpret_cast<const char*>(codes.data()), codes.size());
-    }
-    return out;
+    return audiotest::encodeBlocks(
+        type, [hz](std::uint64_t n) { return audiotest::sine(hz, 6000, n); }, blocks, blockSamples);
 }
 
 std::string joined(const std::vector<std::string>& pieces)
@@ -233,14 +191,15 @@ TEST_F(CamSimAudioTest, MultipartStreamCarriesTheToneInRealTime)
             EXPECT_EQ(part.header("Content-Length"), std::to_string(part.body.size()));
             codes += part.body;
         }
-        const auto samples = decode(g723 ? CodecType::G723_24 : CodecType::G721, codes);
+        const auto samples =
+            audiotest::decodeCodes(g723 ? CodecType::G723_24 : CodecType::G721, codes);
         ASSERT_EQ(samples.size(), parts.size() * 480);
         const std::span<const std::int16_t> settled(samples.begin() + 400, samples.end());
-        EXPECT_EQ(tone::dominantFrequency(settled), audio.toneHz) << "G723 " << g723;
+        EXPECT_EQ(audiotest::dominantFrequency(settled), audio.toneHz) << "G723 " << g723;
         // The tone's energy, A²/2, survives the coding within a few dB.
         const double expected = 8000.0 * 8000.0 / 2;
-        EXPECT_GT(tone::meanSquare(settled), expected * 0.7);
-        EXPECT_LT(tone::meanSquare(settled), expected * 1.4);
+        EXPECT_GT(audiotest::meanSquare(settled), expected * 0.7);
+        EXPECT_LT(audiotest::meanSquare(settled), expected * 1.4);
         EXPECT_GE(cam->audioPartsServed(), std::uint64_t{kParts});
     }
 }
@@ -262,8 +221,8 @@ TEST_F(CamSimAudioTest, SinglepartStreamIsOneBodyOfCodes)
     EXPECT_EQ(reply.status, 200);
     EXPECT_EQ(reply.header("Content-Type"), "audio/G723");
     EXPECT_EQ(reply.header("Content-Length"), "");
-    const auto samples = decode(CodecType::G723_24, reply.body.substr(0, 1800));
-    EXPECT_EQ(tone::dominantFrequency(std::span(samples).subspan(400)), 1000.0);
+    const auto samples = audiotest::decodeCodes(CodecType::G723_24, reply.body.substr(0, 1800));
+    EXPECT_EQ(audiotest::dominantFrequency(std::span(samples).subspan(400)), 1000.0);
 
     EXPECT_EQ(fetch(cam->config().address, 80, CamSim::audioStreamPath() + "?http-type=rtp").status,
               400);
@@ -310,8 +269,8 @@ TEST_F(CamSimAudioTest, MultipartUploadIsDecodedAsItArrives)
     EXPECT_EQ(upload.badFrames, 1);
     EXPECT_EQ(upload.codecType, 2);
     EXPECT_EQ(upload.codes, expected);
-    EXPECT_EQ(upload.samples, decode(CodecType::G721, expected));
-    EXPECT_EQ(tone::dominantFrequency(std::span(upload.samples).subspan(400, 8000)), 500.0);
+    EXPECT_EQ(upload.samples, audiotest::decodeCodes(CodecType::G721, expected));
+    EXPECT_EQ(audiotest::dominantFrequency(std::span(upload.samples).subspan(400, 8000)), 500.0);
     EXPECT_TRUE(cam->waitForAudioClients(0, 0, 5s));
 }
 
@@ -341,9 +300,9 @@ TEST_F(CamSimAudioTest, SinglepartUploadOfG723IsOneStreamOfCodes)
     EXPECT_EQ(upload.frames, 0);
     EXPECT_EQ(upload.codecType, 3);
     EXPECT_EQ(upload.codes, codes);
-    EXPECT_EQ(upload.samples, decode(CodecType::G723_24, codes));
+    EXPECT_EQ(upload.samples, audiotest::decodeCodes(CodecType::G723_24, codes));
     EXPECT_EQ(upload.samples.size(), 4480u);
-    EXPECT_EQ(tone::dominantFrequency(std::span(upload.samples).subspan(400)), 750.0);
+    EXPECT_EQ(audiotest::dominantFrequency(std::span(upload.samples).subspan(400)), 750.0);
 
     // What the camera cannot play is refused before a slot is taken.
     RawClient other(cam->config().address, 80);
