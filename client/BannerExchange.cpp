@@ -2,6 +2,7 @@
 
 #include "client/Log.h"
 #include "client/ModuleState.h"
+#include "platform/base/HostAliases.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -125,6 +126,8 @@ bool resolveIdentifyHost(const std::string& host, sockaddr_in* address)
         return true;
     if (name.empty())
         return false;
+    if (const auto alias = hostAlias(name))
+        return ::inet_pton(AF_INET, alias->c_str(), &address->sin_addr) == 1;
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;

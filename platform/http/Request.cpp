@@ -1,4 +1,5 @@
 #include "platform/http/Request.h"
+#include "platform/base/HostAliases.h"
 
 #include "platform/http/CertificateTrust.h"
 #include "platform/http/Connection.h"
@@ -87,6 +88,7 @@ struct Request::Impl {
     CURLM* multi = nullptr;
     CURL* easy = nullptr; // the transfer of the last send; owned
     curl_slist* headerList = nullptr;
+    curl_slist* connectTo = nullptr; // a test host alias for the transfer; owned
     char errorBuffer[CURL_ERROR_SIZE] = {};
 
     // Transfer state, touched only by the working thread (inside send, write, read).
@@ -140,6 +142,10 @@ struct Request::Impl {
         if (headerList != nullptr) {
             curl_slist_free_all(headerList);
             headerList = nullptr;
+        }
+        if (connectTo != nullptr) {
+            curl_slist_free_all(connectTo);
+            connectTo = nullptr;
         }
     }
 
@@ -515,6 +521,11 @@ HttpError Request::Impl::startTransfer(std::string_view extraHeaders)
     const Session::Options& o = self->m_session->options();
 
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+    // A test's camera name stands for its loopback address; the Host header keeps the name.
+    if (const auto alias = hostAlias(t.host)) {
+        connectTo = curl_slist_append(nullptr, (t.host + "::" + *alias + ":").c_str());
+        curl_easy_setopt(easy, CURLOPT_CONNECT_TO, connectTo);
+    }
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
