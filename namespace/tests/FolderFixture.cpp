@@ -3,6 +3,8 @@
 #include "namespace/store/RecordStream.h"
 
 #include <QApplication>
+#include <QTimer>
+#include <chrono>
 
 namespace {
 int g_argc = 1;
@@ -76,4 +78,20 @@ std::vector<std::string> FolderFixture::enumerateNames(IShellFolder* folder)
         names.push_back(foldra::ownItemId(owned.get())->nameUtf8());
     }
     return names;
+}
+
+void FolderFixture::whenDialogShows(std::function<void(QDialog*)> action)
+{
+    auto* timer = new QTimer(qApp);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, action, deadline] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog && std::chrono::steady_clock::now() < deadline)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (dialog)
+            action(dialog);
+    });
+    timer->start(10);
 }

@@ -7,6 +7,8 @@
 #include "platform/com/ComPtr.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +26,9 @@ protected:
     // A folder of this test's own build of the namespace, initialised with absolute.
     ComPtr<IShellFolder> folderAt(LPCITEMIDLIST absolute);
     std::vector<std::string> enumerateNames(IShellFolder* folder);
+    // Runs action on the modal dialog that the next call shows (within 20 s); the action must
+    // close it.
+    static void whenDialogShows(std::function<void(QDialog*)> action);
 
     std::unique_ptr<QApplication> m_app;
     ComPtr<IShellFolder> m_rootFolder;

@@ -26,6 +26,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QWizard>
 #include <gmock/gmock.h>
 
 using namespace foldra;
@@ -150,6 +151,44 @@ TEST_F(FolderViewTest, ActivationOpensFoldersAndRunsAddWizards)
     EXPECT_EQ(itemPathOf(m_window->currentList()), "");
     m_window->goBack();
     EXPECT_EQ(itemPathOf(m_window->currentList()), "B70B3711");
+}
+
+TEST_F(FolderViewTest, AnAddItemCreatesItsItemThroughTheWizardAndTheBrowserShowsIt)
+{
+    view()->selectByName("B70B3711", false);
+    emit view()->currentView()->activated(view()->currentView()->currentIndex());
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            spin();
+            return itemPathOf(m_window->currentList()) == "B70B3711";
+        },
+        5s));
+    whenDialogShows([](QDialog* dialog) {
+        auto* wizard = qobject_cast<QWizard*>(dialog);
+        if (wizard && wizard->windowTitle() == "Add") {
+            wizard->next();
+            wizard->currentPage()->findChild<QLineEdit*>("urlEdit")->setText("http://10.0.0.8/");
+            wizard->next();
+            wizard->currentPage()->findChild<QLineEdit*>("nameEdit")->setText("Harbour");
+            wizard->accept();
+        } else {
+            dialog->reject();
+        }
+    });
+    view()->selectByName("Add Live Video site", false);
+    emit view()->currentView()->activated(view()->currentView()->currentIndex());
+    ItemRecord record;
+    ASSERT_EQ(m_store.Read("Harbour", &record), S_OK);
+    EXPECT_EQ(record.address, "http://10.0.0.8/");
+    // The tree follows the creation notice.
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            spin();
+            return !m_window->tree()->findItems("Harbour", Qt::MatchRecursive).isEmpty();
+        },
+        5s));
+    m_window->goUp();
+    EXPECT_THAT(shownNames(), ElementsAre("Add", "Holiday", "Front door", "Garage", "Harbour"));
 }
 
 TEST_F(FolderViewTest, DeletingASelectionWithTheAddFolderDeletesTheOthers)

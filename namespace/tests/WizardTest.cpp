@@ -119,22 +119,6 @@ protected:
                 rows.push_back(list->item(i)->text().toStdString());
         return rows;
     }
-    // Runs action on the modal dialog that the next call shows; the action must close it.
-    static void whenDialogShows(std::function<void(QDialog*)> action)
-    {
-        auto* timer = new QTimer(qApp);
-        const auto deadline = std::chrono::steady_clock::now() + 20s;
-        QObject::connect(timer, &QTimer::timeout, [timer, action, deadline] {
-            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!dialog && std::chrono::steady_clock::now() < deadline)
-                return;
-            timer->stop();
-            timer->deleteLater();
-            if (dialog)
-                action(dialog);
-        });
-        timer->start(10);
-    }
     // The change notifications so far (they arrive through the event loop).
     std::vector<std::pair<LONG, std::string>> events(std::size_t expected = 1)
     {

@@ -93,6 +93,7 @@ CameraSettingsPage::CameraSettingsPage(EditedItem& item, QWidget* parent)
     m_camera->setObjectName(QStringLiteral("cameraList"));
     m_host->setMaxLength(kMaxHostLength);
     m_port->setMaxLength(kMaxPortLength);
+    m_port->setMaximumWidth(m_port->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 10);
     m_port->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_port));
     m_type->setReadOnly(true);

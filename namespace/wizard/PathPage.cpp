@@ -64,6 +64,7 @@ PathPage::PathPage(EditedItem& item, QWidget* parent)
 {
     m_path->setObjectName(QStringLiteral("pathEdit"));
     m_browse->setObjectName(QStringLiteral("browseButton"));
+    m_browse->setMaximumWidth(m_browse->fontMetrics().horizontalAdvance(QStringLiteral("...")) * 4);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Directory:"), this));
     auto* row = new QHBoxLayout;

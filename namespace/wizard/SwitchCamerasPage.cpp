@@ -108,6 +108,8 @@ SwitchCamerasPage::SwitchCamerasPage(EditedItem& item, QWidget* parent)
     m_checkAll->setToolTip(QStringLiteral("Check all"));
     m_uncheckAll->setToolTip(QStringLiteral("Uncheck all"));
     m_displayTime->setMaxLength(static_cast<int>(kMaxDisplayTimeText));
+    m_displayTime->setMaximumWidth(
+        m_displayTime->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 12);
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(m_checkAll);
