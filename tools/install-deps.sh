@@ -13,6 +13,7 @@ packages=(
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
   libgsf-1-dev
   curl xdg-utils
+  xvfb xdotool imagemagick
   python3-olefile
 )
 

@@ -18,7 +18,9 @@ const std::uint8_t kMyComputer[] = {0x1F, 0x50, 0xE0, 0x4F, 0xD0, 0x20, 0xEA, 0x
 
 void FolderFixture::SetUp()
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless a run on a display asked for another platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     // One application per test, gone again at its end, as a program has it.
     m_app = std::make_unique<QApplication>(g_argc, g_argv);
     StoreFixture::SetUp();
