@@ -10,8 +10,9 @@
 #include "namespace/album/AlbumViewWidget.h"
 #include "namespace/record/RecordDialog.h"
 #include "namespace/tests/AlbumFixture.h"
-#include "namespace/views/RecordCommand.h"
+#include "namespace/views/ViewMenu.h"
 #include "platform/com/ClassRegistration.h"
+#include "platform/shell/ShellMenu.h"
 #include "recorder/sequence/SequenceReader.h"
 #include "testsupport/CamSimFixture.h"
 #include "testsupport/WaitUntil.h"
@@ -19,6 +20,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QTimer>
 #include <csignal>
@@ -145,17 +147,24 @@ TEST_F(AlbumEndToEndTest, RecordTenSecondsAtFiveFramesASecondThenViewAndExportFr
     createItem("Recordings", ItemKind::Album, recordings);
     ASSERT_EQ(m_window->browseToPath("Network Cameras", "Demo camera"), S_OK);
 
-    // Record..., as the live view's command does it with its stream URL.
-    std::string viewDirectory;
-    std::string viewPrefix;
-    RecordValues values;
-    RecordRequest request;
-    request.owner = m_window->viewWindow();
-    request.streamUrl = m_camera->url(m_camera->videoPath(1, "640x480"));
-    request.itemName = "Demo camera";
-    request.saveDirectory = &viewDirectory;
-    request.sequencePrefix = &viewPrefix;
-    request.values = &values;
+    // The live view identifies the camera and opens its stream; then File > Record... is on.
+    QMenu* fileMenu = findSubMenu(menuHandle(m_window->menuBar()), FCIDM_MENU_FILE);
+    ASSERT_TRUE(fileMenu);
+    QAction* record = findMenuItem(menuHandle(fileMenu), IDM_RECORD);
+    ASSERT_TRUE(record) << "the single live view's menu";
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            spin();
+            emit fileMenu->aboutToShow();
+            return record->isEnabled();
+        },
+        20s));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            spin();
+            return m_camera->activeStreams() > 0;
+        },
+        20s));
     auto* timer = new QTimer;
     QObject::connect(timer, &QTimer::timeout, [&, timer] {
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -173,8 +182,9 @@ TEST_F(AlbumEndToEndTest, RecordTenSecondsAtFiveFramesASecondThenViewAndExportFr
             }
     });
     timer->start(10);
-    runRecordCommand(request);
-    EXPECT_EQ(viewDirectory, recordings) << "the recording started and was remembered";
+    record->trigger();
+    // The recorder got the view's stream and started: the view remembers where it recorded.
+    EXPECT_TRUE(m_camera->waitForActiveStreams(2, 20s));
 
     // The recorder finishes by itself after 10 s and writes the final header.
     std::string sequence;
