@@ -10,6 +10,7 @@
 #include "namespace/album/AlbumViewWidget.h"
 #include "namespace/record/RecordDialog.h"
 #include "namespace/tests/AlbumFixture.h"
+#include "namespace/tests/DialogScript.h"
 #include "namespace/views/ViewMenu.h"
 #include "platform/com/ClassRegistration.h"
 #include "platform/shell/ShellMenu.h"
@@ -22,7 +23,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QRadioButton>
-#include <QTimer>
 #include <csignal>
 #include <dirent.h>
 #include <filesystem>
@@ -165,23 +165,16 @@ TEST_F(AlbumEndToEndTest, RecordTenSecondsAtFiveFramesASecondThenViewAndExportFr
             return m_camera->activeStreams() > 0;
         },
         20s));
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [&, timer] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* d = qobject_cast<RecordDialog*>(w); d && d->isVisible()) {
-                timer->stop();
-                timer->deleteLater();
-                d->findChild<QLineEdit*>("228")->setText(QString::fromStdString(recordings));
-                d->findChild<QLineEdit*>("231")->setText("demo");
-                d->findChild<QLineEdit*>("256")->setText("5");
-                d->findChild<QRadioButton*>("222")->setChecked(true);
-                d->findChild<QLineEdit*>("235")->setText("10");
-                d->findChild<QRadioButton*>("227")->setChecked(true);
-                d->grab().save(QString::fromStdString(shotFolder() + "/e2e-record-dialog.png"));
-                d->accept();
-            }
+    onDialog<RecordDialog>([&](RecordDialog* d) {
+        d->findChild<QLineEdit*>("228")->setText(QString::fromStdString(recordings));
+        d->findChild<QLineEdit*>("231")->setText("demo");
+        d->findChild<QLineEdit*>("256")->setText("5");
+        d->findChild<QRadioButton*>("222")->setChecked(true);
+        d->findChild<QLineEdit*>("235")->setText("10");
+        d->findChild<QRadioButton*>("227")->setChecked(true);
+        d->grab().save(QString::fromStdString(shotFolder() + "/e2e-record-dialog.png"));
+        d->accept();
     });
-    timer->start(10);
     record->trigger();
     // The recorder got the view's stream and started: the view remembers where it recorded.
     EXPECT_TRUE(m_camera->waitForActiveStreams(2, 20s));

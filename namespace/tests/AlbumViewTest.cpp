@@ -5,6 +5,7 @@
 #include "namespace/album/FrameRateDialog.h"
 #include "namespace/folder/CamFolder.h"
 #include "namespace/tests/AlbumFixture.h"
+#include "namespace/tests/DialogScript.h"
 #include "platform/shell/ShellExecute.h"
 #include "platform/shell/ShellMenu.h"
 #include "recorder/sequence/SequenceReader.h"
@@ -15,7 +16,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QRadioButton>
-#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <gmock/gmock.h>
@@ -30,22 +30,6 @@ namespace {
 bool exists(const std::string& path)
 {
     return std::filesystem::exists(path);
-}
-
-// Answers the next Frame rate dialog from the event loop while the command waits in it.
-void onFrameRateDialog(std::function<void(FrameRateDialog*)> act)
-{
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<FrameRateDialog*>(w); dialog && dialog->isVisible()) {
-                timer->stop();
-                timer->deleteLater();
-                act(dialog);
-                return;
-            }
-    });
-    timer->start(10);
 }
 
 QRgb pixel(const QImage& image, int x, int y)
@@ -227,7 +211,7 @@ TEST_F(AlbumViewTest, ChangeFrameRateOffersTheRateInItsUnitAndWritesTheNewInterv
     // 2000 ms: 0.5 a second, 30 a minute. 7000 ms: 8.57 a minute, so 514 an hour.
     for (const char* name : {"slow.sqj", "slower.sqj"}) {
         album()->selectByName(name, false);
-        onFrameRateDialog([&](FrameRateDialog* d) {
+        onDialog<FrameRateDialog>([&](FrameRateDialog* d) {
             shown.push_back({d->rate()->text().toStdString(), checkedUnit(d)});
             d->reject();
         });
@@ -243,7 +227,7 @@ TEST_F(AlbumViewTest, ChangeFrameRateOffersTheRateInItsUnitAndWritesTheNewInterv
     // A value that is no number keeps the dialog open with 1014; 4 a second is 250 ms.
     album()->selectByName("slower.sqj", false);
     bool stayedOpen = false;
-    onFrameRateDialog([&](FrameRateDialog* d) {
+    onDialog<FrameRateDialog>([&](FrameRateDialog* d) {
         d->rate()->edit()->setText("4x");
         d->accept();
         stayedOpen = d->isVisible();

@@ -11,6 +11,7 @@
 #include "namespace/record/RecordDialog.h"
 #include "namespace/record/SelectAlbumDialog.h"
 #include "namespace/server/Registration.h"
+#include "namespace/tests/DialogScript.h"
 #include "namespace/tests/FolderFixture.h"
 #include "platform/com/ClassFactory.h"
 #include "platform/com/Dispatch.h"
@@ -22,7 +23,6 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QStandardPaths>
-#include <QTimer>
 #include <filesystem>
 #include <gmock/gmock.h>
 #include <sys/mount.h>
@@ -71,22 +71,6 @@ private:
 HRESULT createRecorder(IUnknown* outer, REFIID riid, void** ppv)
 {
     return TestRecorder::createInstance(outer, riid, ppv);
-}
-
-// Acts on the next visible dialog of type D from the event loop, while exec() waits in it.
-template <typename D> void onDialog(std::function<void(D*)> act)
-{
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<D*>(w); dialog && dialog->isVisible()) {
-                timer->stop();
-                timer->deleteLater();
-                act(dialog);
-                return;
-            }
-    });
-    timer->start(10);
 }
 
 QString field(QWidget* dialog, int id)
