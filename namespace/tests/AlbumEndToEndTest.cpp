@@ -1,9 +1,10 @@
 // A recording as a user makes one: the demo camera (the simulator on a loopback address of its
-// own) recorded for 10 s at 5 frames a second through the Record command into an album, by a
-// real recorder process; the album shows the sequence with its thumbnail; View plays it in a
-// real viewer process; Create AVI hands it to the viewer's movie export. On an X display with
-// xdotool (tools/album-e2e.sh runs it so under Xvfb) the export dialogs are answered as a user
-// would, the movie is checked with ffprobe and screenshots of every step are taken.
+// own) added with the Add Camera wizard, opened in its live view and recorded for 10 s at 5
+// frames a second through File > Record... into an album, by a real recorder process; the album
+// shows the sequence with its thumbnail; View plays it in a real viewer process; Create AVI hands
+// it to the viewer's movie export. On an X display with xdotool (tools/album-e2e.sh runs it so
+// under Xvfb) the export dialogs are answered as a user would, the movie is checked with ffprobe
+// and screenshots of every step are taken.
 #include "common/FoldraClasses.h"
 #include "namespace/album/AlbumArtwork.h"
 #include "namespace/album/AlbumCommands.h"
@@ -12,6 +13,7 @@
 #include "namespace/tests/AlbumFixture.h"
 #include "namespace/tests/DialogScript.h"
 #include "namespace/views/ViewMenu.h"
+#include "namespace/wizard/AddWizard.h"
 #include "platform/com/ClassRegistration.h"
 #include "platform/shell/ShellMenu.h"
 #include "recorder/sequence/SequenceReader.h"
@@ -19,10 +21,12 @@
 #include "testsupport/WaitUntil.h"
 #include "viewer/tests/ViewerTestFiles.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QWizard>
 #include <csignal>
 #include <dirent.h>
 #include <filesystem>
@@ -137,11 +141,22 @@ protected:
 
 TEST_F(AlbumEndToEndTest, RecordTenSecondsAtFiveFramesASecondThenViewAndExportFromTheAlbum)
 {
-    // The demo camera as the add wizard stores it, and an album for its recordings.
-    ItemRecord camera = cameraRecord("Demo camera", m_camera->host());
-    camera.model = "OC35";
-    camera.firmware = m_camera->firmware();
-    ASSERT_EQ(m_store.Create(camera, ItemKind::Camera, nullptr), S_OK);
+    // The demo camera added through "Add Camera": host typed, identified, named.
+    onDialog<QWizard>([&](QWizard* wizard) {
+        auto* host = wizard->currentPage()->findChild<QLineEdit*>("hostEdit");
+        host->clear();
+        host->insert(QString::fromStdString(m_camera->host()));
+        wizard->button(QWizard::NextButton)->click();
+        wizard->button(QWizard::NextButton)->click();
+        auto* name = wizard->currentPage()->findChild<QLineEdit*>("nameEdit");
+        name->clear();
+        name->insert("Demo camera");
+        wizard->button(QWizard::FinishButton)->click();
+    });
+    ASSERT_EQ(RunAddWizard(ItemKind::AddCamera, nullptr), S_OK);
+    ItemRecord camera;
+    ASSERT_EQ(m_store.Read("Demo camera", &camera), S_OK);
+    EXPECT_EQ(camera.address, m_camera->host() + ":80") << "the wizard stores the port";
     const std::string recordings = m_root.path() + "/Recordings";
     fs::create_directories(recordings);
     createItem("Recordings", ItemKind::Album, recordings);
@@ -246,6 +261,9 @@ TEST_F(AlbumEndToEndTest, RecordTenSecondsAtFiveFramesASecondThenViewAndExportFr
     EXPECT_THAT(
         probe, ::testing::HasSubstr("nb_read_frames=" + std::to_string(contents.header.frameCount)))
         << probe;
-    EXPECT_THAT(probe, ::testing::HasSubstr("width=640"));
+    // At the resolution the wizard chose, 5 frames a second.
+    const std::string resolution = camera.resolution;
+    EXPECT_THAT(probe, ::testing::HasSubstr("width=" + resolution.substr(0, resolution.find('x'))));
+    EXPECT_THAT(probe, ::testing::HasSubstr("r_frame_rate=5/1"));
     std::ofstream(shotFolder() + "/e2e-ffprobe.txt") << probe;
 }
