@@ -82,6 +82,15 @@ protected:
         return names;
     }
     static void spin() { QApplication::processEvents(); }
+    // Double-click on the item of that name.
+    bool activate(const std::string& name) const
+    {
+        view()->selectByName(name, false);
+        if (view()->selectedItems().empty())
+            return false;
+        emit view()->currentView()->activated(view()->currentView()->currentIndex());
+        return true;
+    }
 
     std::unique_ptr<browser::BrowserWindow> m_window;
     DWORD m_cookie = 0;
@@ -133,8 +142,7 @@ TEST_F(FolderViewTest, ActivationOpensFoldersAndRunsAddWizards)
         wizards.push_back(kind);
         return S_FALSE;
     });
-    view()->selectByName("B70B3711", false);
-    emit view()->currentView()->activated(view()->currentView()->currentIndex());
+    ASSERT_TRUE(activate("B70B3711"));
     ASSERT_TRUE(waitUntil(
         [&] {
             spin();
@@ -142,8 +150,7 @@ TEST_F(FolderViewTest, ActivationOpensFoldersAndRunsAddWizards)
         },
         5s));
     EXPECT_EQ(m_window->statusText(), "5 items");
-    view()->selectByName("Add Album", false);
-    emit view()->currentView()->activated(view()->currentView()->currentIndex());
+    activate("Add Album");
     EXPECT_THAT(wizards, ElementsAre(ItemKind::AddAlbum));
     EXPECT_EQ(itemPathOf(m_window->currentList()), "B70B3711") << "a wizard, not a folder";
 
@@ -155,8 +162,7 @@ TEST_F(FolderViewTest, ActivationOpensFoldersAndRunsAddWizards)
 
 TEST_F(FolderViewTest, AnAddItemCreatesItsItemThroughTheWizardAndTheBrowserShowsIt)
 {
-    view()->selectByName("B70B3711", false);
-    emit view()->currentView()->activated(view()->currentView()->currentIndex());
+    ASSERT_TRUE(activate("B70B3711"));
     ASSERT_TRUE(waitUntil(
         [&] {
             spin();
@@ -175,8 +181,7 @@ TEST_F(FolderViewTest, AnAddItemCreatesItsItemThroughTheWizardAndTheBrowserShows
             dialog->reject();
         }
     });
-    view()->selectByName("Add Live Video site", false);
-    emit view()->currentView()->activated(view()->currentView()->currentIndex());
+    activate("Add Live Video site");
     ItemRecord record;
     ASSERT_EQ(m_store.Read("Harbour", &record), S_OK);
     EXPECT_EQ(record.address, "http://10.0.0.8/");

@@ -440,6 +440,8 @@ TEST_F(WizardTest, EmptyNameAtFinishNamesTheItemByItsAddress)
 {
     ItemWizard wizard(ItemKind::AddLiveSite);
     wizard.show();
+    EXPECT_EQ(wizard.currentPage()->title(), "Add Live Video Site");
+    saveScreenshot(&wizard, "live-site-introduction");
     next(wizard);
     auto* url = find<QLineEdit>(wizard.currentPage(), "urlEdit");
     EXPECT_EQ(url->text(), "http://");
