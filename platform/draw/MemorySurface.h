@@ -16,6 +16,8 @@ public:
     int height() const override { return m_height; }
     int stride() const { return m_stride; }
     const std::uint8_t* bits() const { return m_bits.data(); }
+    // For painting onto the bitmap with other tools (text in a chosen font).
+    std::uint8_t* bits() { return m_bits.data(); }
 
     // The pixel at (x, y), y counted from the top. Black outside the surface.
     Color pixel(int x, int y) const;

@@ -1,0 +1,291 @@
+#include "namespace/views/QuadViewWidget.h"
+
+#include "platform/window/WindowHandle.h"
+
+#include <QImage>
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace foldra {
+
+namespace {
+
+constexpr orvel::draw::Color kDarkGrey{64, 64, 64};
+constexpr orvel::draw::Color kBlack{0, 0, 0};
+constexpr std::chrono::milliseconds kWatchInterval{1000};
+
+QRect qrectOf(const RECT& r)
+{
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+} // namespace
+
+QuadViewWidget::QuadViewWidget(ItemRecord own, ItemKind kind, ItemStore store, QWidget* parent)
+    : CameraPaneWidget(parent), m_own(std::move(own)), m_kind(kind), m_store(std::move(store))
+{
+    setObjectName(kQuadViewClass);
+    // Every pixel is painted from the off-screen bitmap: no background erase before.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_watch.setInterval(kWatchInterval);
+    connect(&m_watch, &QTimer::timeout, this, &QuadViewWidget::watchStreams);
+}
+
+QuadViewWidget::~QuadViewWidget()
+{
+    for (Slot& slot : m_slots)
+        slot.stream.close();
+}
+
+void QuadViewWidget::start()
+{
+    stop();
+    // Only a quad view of exactly four entries shows anything; an empty entry leaves its
+    // quadrant black.
+    if (m_kind != ItemKind::QuadView || m_own.members.size() != kQuadSlots)
+        return;
+    for (int i = 0; i < kQuadSlots; ++i) {
+        Slot& slot = m_slots[i];
+        const std::string& entry = m_own.members[static_cast<std::size_t>(i)];
+        if (entry.empty())
+            continue;
+        ItemRecord member;
+        if (FAILED(m_store.Read(entry, &member)))
+            continue;
+        slot.name = QString::fromStdString(member.name.empty() ? entry : member.name);
+        if (FAILED(slot.stream.create()))
+            continue;
+        slot.stream.setUser(m_own.user, m_own.password);
+        // A camera that cannot be identified shows no stream, and no message.
+        if (FAILED(slot.stream.formatUrl(member, kQuadIdentifyTimeoutMs, &slot.url)))
+            slot.url.clear();
+        openSlot(i);
+    }
+    m_watch.start();
+    markAllDirty();
+}
+
+void QuadViewWidget::stop()
+{
+    m_watch.stop();
+    for (Slot& slot : m_slots) {
+        slot.stream.close();
+        slot.name.clear();
+        slot.url.clear();
+        slot.problem.clear();
+        slot.newFrame = false;
+        slot.arrived = slot.painted = 0;
+    }
+    markAllDirty();
+}
+
+void QuadViewWidget::openSlot(int index)
+{
+    Slot& slot = m_slots[index];
+    if (slot.url.empty() || !slot.stream.created())
+        return;
+    slot.lastActivity = Clock::now();
+    slot.endedSeen = {};
+    slot.newFrame = false;
+    const UINT delay = m_limitedRate ? kLimitedRateDelayMs : 0;
+    if (FAILED(slot.stream.open(slot.url, delay, this, hwndOf(this),
+                                [this, index](StreamNotice notice) { onNotice(index, notice); })))
+        slot.problem = "cannot open the stream";
+}
+
+void QuadViewWidget::onNotice(int index, StreamNotice notice)
+{
+    Slot& slot = m_slots[index];
+    if (notice == StreamNotice::Image) {
+        ++slot.arrived;
+        slot.newFrame = true;
+        slot.lastActivity = Clock::now();
+        if (!slot.problem.empty()) {
+            slot.problem.clear();
+            slot.dirty = true;
+        }
+        invalidateSlot(index);
+        return;
+    }
+    showStatus(slot.stream.statusText());
+}
+
+void QuadViewWidget::watchStreams()
+{
+    const auto now = Clock::now();
+    for (int i = 0; i < kQuadSlots; ++i) {
+        Slot& slot = m_slots[i];
+        if (slot.url.empty())
+            continue;
+        if (!slot.stream.isOpen() || slot.stream.ended()) {
+            if (slot.endedSeen == Clock::time_point{}) {
+                slot.endedSeen = now;
+                const std::string status = slot.stream.statusText();
+                slot.problem = status.empty() ? "stream ended" : status;
+                invalidateSlot(i);
+            } else if (now - slot.endedSeen >= kMemberReconnectDelay) {
+                openSlot(i);
+            }
+        } else if (now - slot.lastActivity >= kMemberStallTime) {
+            slot.problem = "no image for " + std::to_string(kMemberStallTime.count() / 1000) +
+                           " s, connecting again";
+            showStatus(slot.name.toStdString() + ": " + slot.problem);
+            invalidateSlot(i);
+            openSlot(i);
+        }
+    }
+}
+
+int QuadViewWidget::openStreams() const
+{
+    int count = 0;
+    for (const Slot& slot : m_slots)
+        count += slot.stream.isOpen() ? 1 : 0;
+    return count;
+}
+
+std::string QuadViewWidget::slotStatus(int slot) const
+{
+    const Slot& s = m_slots.at(slot);
+    return s.problem.empty() ? s.stream.statusText() : s.problem;
+}
+
+std::vector<PaneCommand> QuadViewWidget::viewCommands() const
+{
+    return {{IDM_DISPLAY_NAMES, "Display camera &names"},
+            {IDM_LIMITED_RATE, "&Limited frame rate"},
+            {0, nullptr},
+            {IDM_RETAIN_SIZE, "&Retain image size"},
+            {IDM_SIZE_TO_FIT, "Size To &Fit"}};
+}
+
+void QuadViewWidget::runCommand(UINT id)
+{
+    switch (id) {
+    case IDM_DISPLAY_NAMES:
+        m_showNames = !m_showNames;
+        markAllDirty();
+        break;
+    case IDM_LIMITED_RATE:
+        m_limitedRate = !m_limitedRate;
+        for (Slot& slot : m_slots)
+            slot.stream.setDelay(m_limitedRate ? kLimitedRateDelayMs : 0);
+        break;
+    case IDM_RETAIN_SIZE:
+        m_retainSize = !m_retainSize;
+        m_layoutDirty = true;
+        update();
+        break;
+    case IDM_SIZE_TO_FIT:
+        if (m_retainSize)
+            return;
+        m_sizeToFit = !m_sizeToFit;
+        m_layoutDirty = true;
+        update();
+        break;
+    default:
+        break;
+    }
+}
+
+bool QuadViewWidget::commandChecked(UINT id) const
+{
+    switch (id) {
+    case IDM_DISPLAY_NAMES:
+        return m_showNames;
+    case IDM_LIMITED_RATE:
+        return m_limitedRate;
+    case IDM_RETAIN_SIZE:
+        return m_retainSize;
+    case IDM_SIZE_TO_FIT:
+        return m_sizeToFit;
+    default:
+        return false;
+    }
+}
+
+bool QuadViewWidget::commandEnabled(UINT id) const
+{
+    return id != IDM_SIZE_TO_FIT || !m_retainSize;
+}
+
+void QuadViewWidget::resizeEvent(QResizeEvent* event)
+{
+    m_layoutDirty = true;
+    CameraPaneWidget::resizeEvent(event);
+}
+
+void QuadViewWidget::markAllDirty()
+{
+    for (Slot& slot : m_slots)
+        slot.dirty = true;
+    update();
+}
+
+void QuadViewWidget::invalidateSlot(int index)
+{
+    m_slots[index].dirty = true;
+    update(qrectOf(m_quadrants[index]));
+}
+
+void QuadViewWidget::layOut()
+{
+    const int w = std::max(width(), 1);
+    const int h = std::max(height(), 1);
+    if (!m_canvas || m_canvas->width() != w || m_canvas->height() != h)
+        m_canvas = std::make_unique<orvel::draw::MemorySurface>(w, h, kDarkGrey);
+    else
+        m_canvas->fillRect({0, 0, w, h}, kDarkGrey);
+    const Placement placement = m_retainSize  ? Placement::RetainSize
+                                : m_sizeToFit ? Placement::SizeToFit
+                                              : Placement::KeepAspect;
+    m_canvasRect = placeImage(placement, w, h, kQuadCanvasWidth, kQuadCanvasHeight);
+    m_quadrants = quadrantsOf(m_canvasRect);
+    for (Slot& slot : m_slots)
+        slot.dirty = true;
+    m_layoutDirty = false;
+}
+
+void QuadViewWidget::drawSlot(int index)
+{
+    Slot& slot = m_slots[index];
+    RECT area = m_quadrants[index];
+    ICamImageObject* image = slot.stream.image();
+    const bool drawn = image && image->Draw(m_canvas->hdc(), &area) == S_OK;
+    if (!drawn)
+        m_canvas->fillRect(area, kBlack);
+    if (drawn && slot.newFrame)
+        ++slot.painted;
+    slot.newFrame = false;
+    slot.dirty = false;
+    if ((!m_showNames || slot.name.isEmpty()) && slot.problem.empty())
+        return;
+    QImage bitmap(m_canvas->bits(), m_canvas->width(), m_canvas->height(), m_canvas->stride(),
+                  QImage::Format_BGR888);
+    QPainter painter(&bitmap);
+    if (m_showNames)
+        drawCameraName(painter, area, slot.name);
+    if (!slot.problem.empty()) {
+        // Why a camera shows nothing new, at the top of its quadrant.
+        const int lineHeight = painter.fontMetrics().height() + 2;
+        const RECT top{area.left, area.top, area.right, area.top + 2 * lineHeight};
+        drawCameraName(painter, top, QString::fromStdString(slot.problem));
+    }
+}
+
+void QuadViewWidget::paintEvent(QPaintEvent* event)
+{
+    if (m_layoutDirty || !m_canvas || m_canvas->width() != width() ||
+        m_canvas->height() != height())
+        layOut();
+    for (int i = 0; i < kQuadSlots; ++i)
+        if (m_slots[i].dirty)
+            drawSlot(i);
+    const QImage bitmap(m_canvas->bits(), m_canvas->width(), m_canvas->height(), m_canvas->stride(),
+                        QImage::Format_BGR888);
+    QPainter painter(this);
+    for (const QRect& rect : event->region())
+        painter.drawImage(rect.topLeft(), bitmap, rect);
+}
+
+} // namespace foldra
