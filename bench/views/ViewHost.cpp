@@ -1,0 +1,130 @@
+#include "ViewHost.h"
+
+#include "common/FoldraClasses.h"
+#include "namespace/folder/CamFolder.h"
+#include "namespace/server/Registration.h"
+#include "namespace/store/ItemStore.h"
+#include "platform/com/ClassFactory.h"
+#include "platform/com/ClassRegistration.h"
+#include "platform/com/Runtime.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace viewbench {
+
+namespace {
+
+HRESULT createFolder(IUnknown* outer, REFIID riid, void** ppv)
+{
+    return foldra::CamFolder::createInstance(outer, riid, ppv);
+}
+
+} // namespace
+
+std::string binaryFolder()
+{
+    return std::filesystem::canonical("/proc/self/exe").parent_path().string();
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+long residentKiB()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
+}
+
+bool ViewHost::start(int& argc, char** argv)
+{
+    char rootTemplate[] = "/tmp/view-bench-XXXXXX";
+    const char* made = ::mkdtemp(rootTemplate);
+    if (!made) {
+        std::fprintf(stderr, "cannot make a state root in /tmp\n");
+        return false;
+    }
+    m_root = made;
+    ::setenv("ORVEL_STATE_ROOT", m_root.c_str(), 1);
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    m_app = std::make_unique<QApplication>(argc, argv);
+    CoInitialize(nullptr);
+    for (const char* library : {"Lumin.so", "Medrix.so"}) {
+        std::string detail;
+        if (FAILED(registerServerLibrary(binaryFolder() + "/" + library, false, &detail))) {
+            std::fprintf(stderr, "cannot register %s: %s\n", library, detail.c_str());
+            return false;
+        }
+    }
+    if (FAILED(foldra::registerServer(binaryFolder() + "/Foldra.so"))) {
+        std::fprintf(stderr, "cannot register the namespace\n");
+        return false;
+    }
+    ComPtr<IClassFactory> factory;
+    ClassFactory::getClassObject(&createFolder, nullptr, IID_IClassFactory, factory.putVoid());
+    if (FAILED(CoRegisterClassObject(CLSID_CamFolder, factory.get(), CLSCTX_LOCAL_SERVER,
+                                     REGCLS_MULTIPLEUSE, &m_cookie))) {
+        std::fprintf(stderr, "cannot serve the namespace's folder\n");
+        return false;
+    }
+    m_window = std::make_unique<browser::BrowserWindow>();
+    m_window->show();
+    return true;
+}
+
+ViewHost::~ViewHost()
+{
+    m_window.reset();
+    if (m_cookie)
+        CoRevokeClassObject(m_cookie);
+    m_app.reset();
+    if (!m_root.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(m_root, ec);
+    }
+}
+
+bool ViewHost::addCamera(const std::string& name, const std::string& host)
+{
+    foldra::ItemRecord record;
+    record.name = name;
+    record.address = host;
+    record.camera = "1";
+    record.resolution = "640x480";
+    record.model = "OC30";
+    record.firmware = "3.00";
+    return SUCCEEDED(foldra::ItemStore().Create(record, foldra::ItemKind::Camera, nullptr));
+}
+
+bool ViewHost::addGroup(const std::string& name, foldra::ItemKind kind,
+                        const std::vector<std::string>& members)
+{
+    foldra::ItemRecord record;
+    record.name = name;
+    record.members = members;
+    return SUCCEEDED(foldra::ItemStore().Create(record, kind, nullptr));
+}
+
+bool ViewHost::open(const std::string& itemName)
+{
+    return SUCCEEDED(m_window->browseToPath("Network Cameras", QString::fromStdString(itemName)));
+}
+
+QWidget* ViewHost::view() const
+{
+    return reinterpret_cast<QWidget*>(m_window->viewWindow());
+}
+
+} // namespace viewbench

@@ -1,0 +1,42 @@
+#pragma once
+// What the quad view benchmark and soak share: a state root of their own with the client and
+// media libraries registered, the namespace's folder served in-process, the browser window,
+// and items made in the object file.
+
+#include "hosts/browser/BrowserWindow.h"
+#include "namespace/store/ItemKind.h"
+
+#include <QApplication>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace viewbench {
+
+class ViewHost {
+public:
+    // False with a line on stderr when the libraries cannot be registered.
+    bool start(int& argc, char** argv);
+    ~ViewHost();
+
+    // A Camera item at host (OC30 3.00, 640x480, camera 1).
+    bool addCamera(const std::string& name, const std::string& host);
+    bool addGroup(const std::string& name, foldra::ItemKind kind,
+                  const std::vector<std::string>& members);
+    // Opens an item in the browser's pane (an empty name: the namespace root).
+    bool open(const std::string& itemName);
+    QWidget* view() const;
+    browser::BrowserWindow& window() { return *m_window; }
+
+private:
+    std::string m_root;
+    std::unique_ptr<QApplication> m_app;
+    std::unique_ptr<browser::BrowserWindow> m_window;
+    DWORD m_cookie = 0;
+};
+
+std::string binaryFolder();
+double cpuSeconds(); // this process, user + system
+long residentKiB();  // this process
+
+} // namespace viewbench
