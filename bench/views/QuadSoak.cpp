@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <malloc.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -110,13 +111,20 @@ int main(int argc, char** argv)
     sampler.setInterval(sampleSeconds * 1000);
     QObject::connect(&sampler, &QTimer::timeout, [&] {
         const long kib = viewbench::residentKiB();
-        if (firstKiB == 0)
-            firstKiB = lowKiB = highKiB = kib;
-        lowKiB = std::min(lowKiB, kib);
-        highKiB = std::max(highKiB, kib);
         const double minutesRun = std::chrono::duration<double>(Clock::now() - start).count() / 60;
         foldra::QuadViewWidget* view = quad();
-        std::printf("t=%6.1f min rss=%ld KiB painted=", minutesRun, kib);
+        // Bytes the heap has handed out, against what the process holds: growth in one but
+        // not the other tells a leak from a fragmented heap.
+        // The free pages the heap keeps are given back first, so what stays is what is held.
+        const struct mallinfo2 heap = ::mallinfo2();
+        ::malloc_trim(0);
+        const long trimmedKiB = viewbench::residentKiB();
+        std::printf("t=%6.1f min rss=%ld KiB (after trim %ld KiB) heap-in-use=%zu KiB painted=",
+                    minutesRun, kib, trimmedKiB, (heap.uordblks + heap.hblkhd) / 1024);
+        if (firstKiB == 0)
+            firstKiB = lowKiB = highKiB = trimmedKiB;
+        lowKiB = std::min(lowKiB, trimmedKiB);
+        highKiB = std::max(highKiB, trimmedKiB);
         for (int i = 0; i < 4; ++i)
             std::printf(
                 "%s%llu", i ? "/" : "",
@@ -139,16 +147,18 @@ int main(int argc, char** argv)
     });
     reopen.start();
 
-    QTimer::singleShot(std::chrono::minutes(minutes), [] { QApplication::quit(); });
+    QTimer::singleShot(std::chrono::minutes(minutes), [&] {
+        collect(quad());
+        QApplication::quit();
+    });
     QApplication::exec();
 
-    collect(quad());
     host.open("");
     garbage.stop();
     cameras.clear();
     const double ran = std::chrono::duration<double>(Clock::now() - start).count();
-    std::printf("quad_soak: ran %.1f min without a crash; resident %ld KiB at the first sample, "
-                "%ld..%ld KiB after it (growth %ld KiB); painted %llu/%llu/%llu/%llu; "
+    std::printf("quad_soak: ran %.1f min without a crash; resident after trim %ld KiB at the first "
+                "sample, %ld..%ld KiB in all (growth %ld KiB); painted %llu/%llu/%llu/%llu; "
                 "reopened %d times\n",
                 ran / 60, firstKiB, lowKiB, highKiB, highKiB - firstKiB,
                 static_cast<unsigned long long>(painted[0]),

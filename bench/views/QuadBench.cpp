@@ -1,0 +1,267 @@
+// quad_bench [--seconds S] [--width W --height H] [--subnet 127.0.64]: four simulated 640x480
+// cameras at 25 frames/s (a process of their own, serving pre-encoded frames) shown in a quad
+// view of a W x H pane (default 640 x 480: quadrants of 320 x 240) in the browser window.
+// For S seconds (default 10) it counts the frames each quadrant painted and this process's
+// CPU; then, for as long, four ffmpeg processes decode the same four streams to null
+// (-f mpjpeg -i URL -f null -). Prints frames/s per stream and CPU per frame of both, and their
+// ratio. The goal: every stream at 25 frames/s, at less CPU per frame than ffmpeg.
+#include "ViewHost.h"
+#include "namespace/views/QuadViewWidget.h"
+#include "tools/camsim/CamSim.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <memory>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kStreams = 4;
+constexpr int kFps = 25;
+
+// The cameras' process: serves until its parent closes the pipe.
+[[noreturn]] void serveCameras(const std::string& subnet, int parentPipe)
+{
+    std::vector<std::unique_ptr<camsim::CamSim>> cameras;
+    for (int i = 0; i < kStreams; ++i) {
+        camsim::CamSimConfig config;
+        config.address = subnet + "." + std::to_string(i + 2);
+        config.model = "OC30";
+        config.firmware = "3.00";
+        config.fps = kFps;
+        config.frameMode = camsim::FrameMode::PreEncoded;
+        config.seed = static_cast<std::uint32_t>(i + 1);
+        camsim::StartError error;
+        auto cam = camsim::CamSim::start(config, &error);
+        if (!cam) {
+            std::fprintf(stderr, "quad_bench: camera %s: %s\n", config.address.c_str(),
+                         error.message.c_str());
+            std::_Exit(1);
+        }
+        cameras.push_back(std::move(cam));
+    }
+    char byte = 0;
+    while (::read(parentPipe, &byte, 1) > 0) {
+    }
+    cameras.clear();
+    std::_Exit(0);
+}
+
+pid_t spawn(std::vector<std::string> args, const std::string& outFile)
+{
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    if (::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// User + system CPU seconds of a running process, from /proc.
+double processCpu(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(in, line);
+    const auto close = line.rfind(')');
+    if (close == std::string::npos)
+        return 0;
+    std::istringstream fields(line.substr(close + 2));
+    std::string skip;
+    for (int i = 0; i < 11; ++i) // state … cmajflt
+        fields >> skip;
+    double utime = 0, stime = 0;
+    fields >> utime >> stime;
+    return (utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+// The last "frame=" of an ffmpeg -progress file.
+unsigned long progressFrames(const std::string& file)
+{
+    std::ifstream in(file);
+    std::string line;
+    unsigned long frames = 0;
+    while (std::getline(in, line))
+        if (line.rfind("frame=", 0) == 0)
+            frames = std::strtoul(line.c_str() + 6, nullptr, 10);
+    return frames;
+}
+
+// Runs the event loop for span, sleeping when there is nothing to do (a polling loop would
+// count its own spinning as the view's CPU).
+void pump(std::chrono::milliseconds span)
+{
+    QEventLoop loop;
+    QTimer::singleShot(span, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int seconds = 10;
+    int width = 640;
+    int height = 480;
+    std::string subnet = "127.0.64";
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string arg = argv[i];
+        if (arg == "--seconds")
+            seconds = std::max(2, std::atoi(argv[i + 1]));
+        else if (arg == "--width")
+            width = std::max(64, std::atoi(argv[i + 1]));
+        else if (arg == "--height")
+            height = std::max(64, std::atoi(argv[i + 1]));
+        else if (arg == "--subnet")
+            subnet = argv[i + 1];
+    }
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0)
+        return 1;
+    const pid_t cameras = ::fork();
+    if (cameras == 0) {
+        ::close(pipeFds[1]);
+        serveCameras(subnet, pipeFds[0]);
+    }
+    ::close(pipeFds[0]);
+    auto stopCameras = [&] {
+        ::close(pipeFds[1]);
+        ::waitpid(cameras, nullptr, 0);
+    };
+    std::this_thread::sleep_for(std::chrono::milliseconds(2000)); // pre-encoding the loops
+
+    viewbench::ViewHost host;
+    int qtArgc = 1;
+    if (!host.start(qtArgc, argv)) {
+        stopCameras();
+        return 1;
+    }
+    std::vector<std::string> members;
+    std::vector<std::string> urls;
+    for (int i = 0; i < kStreams; ++i) {
+        const std::string address = subnet + "." + std::to_string(i + 2);
+        members.push_back("Bench " + std::to_string(i + 1));
+        host.addCamera(members.back(), address);
+        urls.push_back("http://" + address +
+                       "/orvel-cgi/mjpg/video.cgi?resolution=640x480&camera=1");
+    }
+    host.addGroup("Bench quad", foldra::ItemKind::QuadView, members);
+    if (!host.open("Bench quad")) {
+        std::fprintf(stderr, "quad_bench: the quad view does not open\n");
+        stopCameras();
+        return 1;
+    }
+    auto* quad = qobject_cast<foldra::QuadViewWidget*>(host.view());
+    // Limited frame rate is the view's default; the goal is the cameras' full rate.
+    quad->runCommand(foldra::IDM_LIMITED_RATE);
+    host.window().resize(1000, 700);
+    for (int round = 0; round < 3; ++round) {
+        pump(std::chrono::milliseconds(100));
+        host.window().resize(host.window().width() + width - quad->width(),
+                             host.window().height() + height - quad->height());
+    }
+    pump(std::chrono::seconds(2));
+
+    std::uint64_t painted0[kStreams], arrived0[kStreams];
+    for (int i = 0; i < kStreams; ++i) {
+        painted0[i] = quad->framesPainted(i);
+        arrived0[i] = quad->framesArrived(i);
+    }
+    const double cpu0 = viewbench::cpuSeconds();
+    const auto start = Clock::now();
+    pump(std::chrono::seconds(seconds));
+    const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+    const double cpu = viewbench::cpuSeconds() - cpu0;
+    std::uint64_t paintedAll = 0;
+    const RECT q = quad->quadrant(0);
+    std::printf("quad view %dx%d (quadrants %dx%d), %d s:\n", quad->width(), quad->height(),
+                static_cast<int>(q.right - q.left), static_cast<int>(q.bottom - q.top), seconds);
+    for (int i = 0; i < kStreams; ++i) {
+        const std::uint64_t painted = quad->framesPainted(i) - painted0[i];
+        paintedAll += painted;
+        std::printf("  stream %d: %.1f frames/s painted (%.1f arrived)\n", i + 1,
+                    static_cast<double>(painted) / elapsed,
+                    static_cast<double>(quad->framesArrived(i) - arrived0[i]) / elapsed);
+    }
+    const double ourPerFrame = paintedAll ? cpu / static_cast<double>(paintedAll) * 1e6 : 0;
+    std::printf("  CPU %.2f s = %.0f%% of one core, %.0f us per painted frame\n", cpu,
+                cpu / elapsed * 100, ourPerFrame);
+    host.open("");
+
+    // ffmpeg decoding the same four streams to null, all at once.
+    std::vector<pid_t> ffmpegs;
+    std::vector<std::string> progress;
+    for (int i = 0; i < kStreams; ++i) {
+        progress.push_back("/tmp/quad-bench-ffmpeg-" + std::to_string(::getpid()) + "-" +
+                           std::to_string(i) + ".txt");
+        ffmpegs.push_back(
+            spawn({"ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-progress",
+                   "pipe:1", "-f", "mpjpeg", "-i", urls[i], "-f", "null", "-"},
+                  progress.back()));
+    }
+    if (std::any_of(ffmpegs.begin(), ffmpegs.end(), [](pid_t p) { return p <= 0; })) {
+        std::printf("ffmpeg: not run (not installed?)\n");
+        stopCameras();
+        return 0;
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(2)); // start-up and probing
+    std::vector<unsigned long> frames0;
+    double ffCpu0 = 0;
+    for (int i = 0; i < kStreams; ++i) {
+        frames0.push_back(progressFrames(progress[static_cast<std::size_t>(i)]));
+        ffCpu0 += processCpu(ffmpegs[static_cast<std::size_t>(i)]);
+    }
+    const auto ffStart = Clock::now();
+    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    const double ffElapsed = std::chrono::duration<double>(Clock::now() - ffStart).count();
+    double ffCpu = -ffCpu0;
+    unsigned long ffFramesAll = 0;
+    std::printf("ffmpeg decode-to-null, same streams, %d s:\n", seconds);
+    for (int i = 0; i < kStreams; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        ffCpu += processCpu(ffmpegs[index]);
+        // -progress writes about twice a second: the frame count is read at the same moment.
+        const unsigned long frames = progressFrames(progress[index]) - frames0[index];
+        ffFramesAll += frames;
+        std::printf("  stream %d: %.1f frames/s decoded\n", i + 1,
+                    static_cast<double>(frames) / ffElapsed);
+    }
+    for (pid_t pid : ffmpegs) {
+        ::kill(pid, SIGTERM);
+        ::waitpid(pid, nullptr, 0);
+    }
+    for (const std::string& file : progress)
+        std::remove(file.c_str());
+    stopCameras();
+    const double ffPerFrame = ffFramesAll ? ffCpu / static_cast<double>(ffFramesAll) * 1e6 : 0;
+    std::printf("  CPU %.2f s = %.0f%% of one core, %.0f us per decoded frame\n", ffCpu,
+                ffCpu / ffElapsed * 100, ffPerFrame);
+    std::printf("ratio: %.2f (quad view CPU per painted frame / ffmpeg CPU per decoded frame)\n",
+                ffPerFrame > 0 ? ourPerFrame / ffPerFrame : 0.0);
+    return 0;
+}
