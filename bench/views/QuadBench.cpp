@@ -178,7 +178,7 @@ int main(int argc, char** argv)
     }
     auto* quad = qobject_cast<foldra::QuadViewWidget*>(host.view());
     // Limited frame rate is the view's default; the goal is the cameras' full rate.
-    quad->runCommand(foldra::IDM_LIMITED_RATE);
+    quad->runCommand(foldra::IDM_LIMITED_FRAME_RATE);
     host.window().resize(1000, 700);
     for (int round = 0; round < 3; ++round) {
         pump(std::chrono::milliseconds(100));

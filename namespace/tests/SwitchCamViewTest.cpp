@@ -83,7 +83,7 @@ TEST_F(SwitchCamViewTest, WrapsAroundShowingEachMembersNameAndKeepsItsViewState)
 
     // Names off and the aspect-kept mode, saved and read back by a new view of the folder.
     ASSERT_TRUE(sendCommand(m_window->viewWindow(), IDM_DISPLAY_NAMES));
-    ASSERT_TRUE(sendCommand(m_window->viewWindow(), IDM_RETAIN_SIZE));
+    ASSERT_TRUE(sendCommand(m_window->viewWindow(), IDM_RETAIN_IMAGE_SIZE));
     EXPECT_EQ(m_window->currentView()->SaveViewState(), S_OK);
     m_window->goUp();
     ASSERT_TRUE(open("Round"));

@@ -12,9 +12,9 @@
 
 namespace foldra {
 
-CameraPaneView::CameraPaneView(CamFolder* folder, UINT menuId, PaneWidgetFactory factory)
-    : UnknownImpl(&moduleLiveCount()), m_folderRef(static_cast<IShellFolder*>(folder)),
-      m_folder(folder), m_menuId(menuId), m_factory(std::move(factory))
+CameraPaneView::CameraPaneView(ComPtr<IUnknown> folder, UINT menuId, PaneWidgetFactory factory)
+    : UnknownImpl(&moduleLiveCount()), m_folder(std::move(folder)), m_menuId(menuId),
+      m_factory(std::move(factory))
 {}
 
 CameraPaneView::~CameraPaneView()
@@ -56,7 +56,7 @@ HRESULT CameraPaneView::CreateViewWindow(IShellView*, LPCFOLDERSETTINGS, IShellB
     m_browser = ComPtr<IShellBrowser>(psb);
     HWND pane = nullptr;
     psb->GetWindow(&pane);
-    m_widget = m_factory(m_folder, reinterpret_cast<QWidget*>(pane));
+    m_widget = m_factory(reinterpret_cast<QWidget*>(pane));
     if (!m_widget)
         return E_OUTOFMEMORY;
     ComPtr<IShellBrowser> browser = m_browser;

@@ -14,17 +14,17 @@ class QWidget;
 
 namespace foldra {
 
-class CamFolder;
 class CameraPaneWidget;
 
 inline constexpr UINT IDR_QUAD_MENU = 231;
 inline constexpr UINT IDR_SWITCH_MENU = 232;
 
-using PaneWidgetFactory = std::function<CameraPaneWidget*(CamFolder* folder, QWidget* parent)>;
+using PaneWidgetFactory = std::function<CameraPaneWidget*(QWidget* parent)>;
 
 class CameraPaneView final : public UnknownImpl<CameraPaneView, IShellView> {
 public:
-    CameraPaneView(CamFolder* folder, UINT menuId, PaneWidgetFactory factory);
+    // folder: kept alive while the view lives.
+    CameraPaneView(ComPtr<IUnknown> folder, UINT menuId, PaneWidgetFactory factory);
 
     // IOleWindow
     HRESULT GetWindow(HWND* phwnd) override;
@@ -49,8 +49,7 @@ private:
     ~CameraPaneView() override;
     void mergeMenus(UINT state);
 
-    ComPtr<IUnknown> m_folderRef; // keeps m_folder alive
-    CamFolder* m_folder;
+    ComPtr<IUnknown> m_folder;
     UINT m_menuId;
     PaneWidgetFactory m_factory;
     ComPtr<IShellBrowser> m_browser;

@@ -3,6 +3,7 @@
 // identifier from the merged menus, a context menu, and status texts passed to the browser.
 // Lives on the browser's user-interface thread.
 
+#include "namespace/views/ViewMenu.h"
 #include "platform/com/Stream.h"
 #include "platform/com/WinTypes.h"
 
@@ -12,12 +13,6 @@
 #include <vector>
 
 namespace foldra {
-
-// Command identifiers of the live views' menus.
-inline constexpr UINT IDM_SIZE_TO_FIT = 24583;
-inline constexpr UINT IDM_RETAIN_SIZE = 24584;
-inline constexpr UINT IDM_DISPLAY_NAMES = 24589;
-inline constexpr UINT IDM_LIMITED_RATE = 24590;
 
 struct PaneCommand {
     UINT id;

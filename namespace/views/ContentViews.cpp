@@ -11,6 +11,10 @@ HRESULT createContentView(const ViewContext& context, REFIID riid, void** ppv)
     case ItemKind::Camera:
     case ItemKind::LiveSite:
         return createCameraView(context, riid, ppv);
+    case ItemKind::QuadView:
+        return createQuadView(context, riid, ppv);
+    case ItemKind::SwitchCam:
+        return createSwitchView(context, riid, ppv);
     case ItemKind::Album:
         return createImageView(context, riid, ppv);
     default:

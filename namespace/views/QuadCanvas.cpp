@@ -21,30 +21,6 @@ RECT moved(RECT r, int dx, int dy)
 
 } // namespace
 
-RECT placeImage(Placement placement, int clientWidth, int clientHeight, int imageWidth,
-                int imageHeight, int scrollX, int scrollY)
-{
-    if (placement == Placement::SizeToFit || imageWidth <= 0 || imageHeight <= 0)
-        return {0, 0, clientWidth, clientHeight};
-    if (placement == Placement::RetainSize) {
-        RECT r{0, 0, imageWidth, imageHeight};
-        const int dx = imageWidth < clientWidth ? (clientWidth - imageWidth) / 2 : 0;
-        const int dy = imageHeight < clientHeight ? (clientHeight - imageHeight) / 2 : 0;
-        return moved(r, dx - scrollX, dy - scrollY);
-    }
-    const double aspect = static_cast<double>(imageWidth) / imageHeight;
-    int width = static_cast<int>(aspect * clientHeight);
-    int height = 0;
-    if (width < clientWidth) {
-        height = static_cast<int>(width / aspect);
-    } else {
-        height = static_cast<int>(clientWidth / aspect);
-        width = static_cast<int>(aspect * height);
-    }
-    const RECT r{0, 0, width, height};
-    return moved(r, (clientWidth - width) / 2, (clientHeight - height) / 2);
-}
-
 std::array<RECT, kQuadSlots> quadrantsOf(const RECT& canvas)
 {
     const int halfWidth = (canvas.right - canvas.left) / 2;

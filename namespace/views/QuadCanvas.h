@@ -1,7 +1,7 @@
 #pragma once
-// The drawing rules the quad and switch views share: where the image (or the quad's 704 x 576
-// logical canvas) goes in the window, how the canvas splits into quadrants, and how a camera's
-// name is written over its picture. Pure geometry and QPainter work, on the window thread.
+// The drawing rules the quad and switch views share: how the quad's 704 x 576 logical canvas
+// splits into quadrants, and how a camera's name is written over its picture. Pure geometry and
+// QPainter work, on the window thread.
 
 #include "platform/base/WinTypes.h"
 
@@ -15,17 +15,6 @@ namespace foldra {
 inline constexpr int kQuadCanvasWidth = 704;
 inline constexpr int kQuadCanvasHeight = 576;
 inline constexpr int kQuadSlots = 4;
-
-enum class Placement {
-    KeepAspect, // the default: as large as fits, centred
-    SizeToFit,  // the whole client area
-    RetainSize, // the image's own size, centred or scrolled
-};
-
-// The rectangle the image of imageWidth x imageHeight takes in a client area of
-// clientWidth x clientHeight; scrollX/scrollY move it in RetainSize.
-RECT placeImage(Placement placement, int clientWidth, int clientHeight, int imageWidth,
-                int imageHeight, int scrollX = 0, int scrollY = 0);
 
 // The four quadrants of a placed canvas: top-left, top-right, bottom-left, bottom-right, each
 // half the width and half the height (integer halves).

@@ -10,7 +10,6 @@ namespace foldra {
 
 namespace {
 
-constexpr orvel::draw::Color kDarkGrey{64, 64, 64};
 constexpr orvel::draw::Color kBlack{0, 0, 0};
 constexpr std::chrono::milliseconds kWatchInterval{1000};
 
@@ -153,9 +152,9 @@ std::string QuadViewWidget::slotStatus(int slot) const
 std::vector<PaneCommand> QuadViewWidget::viewCommands() const
 {
     return {{IDM_DISPLAY_NAMES, "Display camera &names"},
-            {IDM_LIMITED_RATE, "&Limited frame rate"},
+            {IDM_LIMITED_FRAME_RATE, "&Limited frame rate"},
             {0, nullptr},
-            {IDM_RETAIN_SIZE, "&Retain image size"},
+            {IDM_RETAIN_IMAGE_SIZE, "&Retain image size"},
             {IDM_SIZE_TO_FIT, "Size To &Fit"}};
 }
 
@@ -166,12 +165,12 @@ void QuadViewWidget::runCommand(UINT id)
         m_showNames = !m_showNames;
         markAllDirty();
         break;
-    case IDM_LIMITED_RATE:
+    case IDM_LIMITED_FRAME_RATE:
         m_limitedRate = !m_limitedRate;
         for (Slot& slot : m_slots)
             slot.stream.setDelay(m_limitedRate ? kLimitedRateDelayMs : 0);
         break;
-    case IDM_RETAIN_SIZE:
+    case IDM_RETAIN_IMAGE_SIZE:
         m_retainSize = !m_retainSize;
         m_layoutDirty = true;
         update();
@@ -193,9 +192,9 @@ bool QuadViewWidget::commandChecked(UINT id) const
     switch (id) {
     case IDM_DISPLAY_NAMES:
         return m_showNames;
-    case IDM_LIMITED_RATE:
+    case IDM_LIMITED_FRAME_RATE:
         return m_limitedRate;
-    case IDM_RETAIN_SIZE:
+    case IDM_RETAIN_IMAGE_SIZE:
         return m_retainSize;
     case IDM_SIZE_TO_FIT:
         return m_sizeToFit;
@@ -233,9 +232,9 @@ void QuadViewWidget::layOut()
     const int w = std::max(width(), 1);
     const int h = std::max(height(), 1);
     if (!m_canvas || m_canvas->width() != w || m_canvas->height() != h)
-        m_canvas = std::make_unique<orvel::draw::MemorySurface>(w, h, kDarkGrey);
+        m_canvas = std::make_unique<orvel::draw::MemorySurface>(w, h, kViewBackground);
     else
-        m_canvas->fillRect({0, 0, w, h}, kDarkGrey);
+        m_canvas->fillRect({0, 0, w, h}, kViewBackground);
     const Placement placement = m_retainSize  ? Placement::RetainSize
                                 : m_sizeToFit ? Placement::SizeToFit
                                               : Placement::KeepAspect;

@@ -9,6 +9,7 @@
 #include "namespace/store/ItemRecord.h"
 #include "namespace/store/ItemStore.h"
 #include "namespace/views/CameraPaneWidget.h"
+#include "namespace/views/ImagePlacement.h"
 #include "namespace/views/MemberStream.h"
 #include "namespace/views/QuadCanvas.h"
 #include "platform/draw/MemorySurface.h"

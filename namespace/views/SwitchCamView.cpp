@@ -1,21 +1,18 @@
-#include "namespace/views/SwitchCamView.h"
-
-#include "namespace/folder/CamFolder.h"
 #include "namespace/views/CameraPaneView.h"
+#include "namespace/views/ContentViews.h"
 #include "namespace/views/SwitchCamWidget.h"
 
 namespace foldra {
 
-HRESULT createSwitchCamView(CamFolder* folder, REFIID riid, void** ppv)
+HRESULT createSwitchView(const ViewContext& context, REFIID riid, void** ppv)
 {
-    auto factory = [](CamFolder* owner, QWidget* parent) -> CameraPaneWidget* {
-        ItemRecord own;
-        ItemKind kind = ItemKind::SubFolder;
-        if (FAILED(owner->store().Read(owner->path(), &own, &kind)))
-            kind = ItemKind::SubFolder;
-        return new SwitchCamWidget(std::move(own), kind, owner->store(), parent);
+    // A record that could not be read (context.record empty) starts nothing.
+    auto factory = [record = context.record, kind = context.kind,
+                    store = context.store](QWidget* parent) -> CameraPaneWidget* {
+        return new SwitchCamWidget(record, kind, store, parent);
     };
-    return CameraPaneView::createInstance(nullptr, riid, ppv, folder, IDR_SWITCH_MENU, factory);
+    return CameraPaneView::createInstance(nullptr, riid, ppv, context.folder, IDR_SWITCH_MENU,
+                                          factory);
 }
 
 } // namespace foldra

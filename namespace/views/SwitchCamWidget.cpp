@@ -1,5 +1,6 @@
 #include "namespace/views/SwitchCamWidget.h"
 
+#include "namespace/views/ImagePlacement.h"
 #include "namespace/views/QuadCanvas.h"
 #include "platform/window/WindowHandle.h"
 
@@ -12,7 +13,6 @@ namespace foldra {
 
 namespace {
 
-constexpr orvel::draw::Color kDarkGrey{64, 64, 64};
 constexpr std::uint32_t kSwitchStateVersion = 4;
 // A stored text field of the view state (save directory, prefix) is at most this long,
 // terminator included; a longer count means the stream is not ours, and reading stops.
@@ -162,7 +162,7 @@ std::vector<PaneCommand> SwitchCamWidget::viewCommands() const
 {
     return {{IDM_DISPLAY_NAMES, "Display camera &names"},
             {0, nullptr},
-            {IDM_RETAIN_SIZE, "&Retain image size"},
+            {IDM_RETAIN_IMAGE_SIZE, "&Retain image size"},
             {IDM_SIZE_TO_FIT, "Size To &Fit"}};
 }
 
@@ -172,7 +172,7 @@ void SwitchCamWidget::runCommand(UINT id)
     case IDM_DISPLAY_NAMES:
         m_showNames = !m_showNames;
         break;
-    case IDM_RETAIN_SIZE:
+    case IDM_RETAIN_IMAGE_SIZE:
         m_retainSize = !m_retainSize;
         break;
     case IDM_SIZE_TO_FIT:
@@ -191,7 +191,7 @@ bool SwitchCamWidget::commandChecked(UINT id) const
     switch (id) {
     case IDM_DISPLAY_NAMES:
         return m_showNames;
-    case IDM_RETAIN_SIZE:
+    case IDM_RETAIN_IMAGE_SIZE:
         return m_retainSize;
     case IDM_SIZE_TO_FIT:
         return m_sizeToFit;
@@ -258,12 +258,12 @@ void SwitchCamWidget::paintEvent(QPaintEvent*)
     const int w = std::max(width(), 1);
     const int h = std::max(height(), 1);
     if (!m_canvas || m_canvas->width() != w || m_canvas->height() != h)
-        m_canvas = std::make_unique<orvel::draw::MemorySurface>(w, h, kDarkGrey);
+        m_canvas = std::make_unique<orvel::draw::MemorySurface>(w, h, kViewBackground);
     const Placement placement = m_retainSize  ? Placement::RetainSize
                                 : m_sizeToFit ? Placement::SizeToFit
                                               : Placement::KeepAspect;
     m_imageRect = placeImage(placement, w, h, m_imageWidth, m_imageHeight);
-    m_canvas->fillRect({0, 0, w, h}, kDarkGrey);
+    m_canvas->fillRect({0, 0, w, h}, kViewBackground);
     ICamImageObject* image = m_stream ? m_stream->image() : nullptr;
     RECT area = m_imageRect;
     const bool drawn = image && image->Draw(m_canvas->hdc(), &area) == S_OK;
