@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <sys/stat.h>
 
 FrameStamp FrameStamp::fromLocalTime(std::chrono::system_clock::time_point when)
 {
@@ -38,6 +39,31 @@ std::string FrameStamp::text() const
 std::string frameFileName(std::string_view prefix, const FrameStamp& stamp)
 {
     return std::string(prefix) + stamp.text() + ".jpg";
+}
+
+namespace {
+
+bool entryExists(const std::string& path)
+{
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+} // namespace
+
+std::string uniqueFrameFileName(const std::string& directory, std::string_view prefix,
+                                const FrameStamp& stamp)
+{
+    const std::string plain = frameFileName(prefix, stamp);
+    if (!entryExists(directory + plain))
+        return plain;
+    const std::string stem = std::string(prefix) + stamp.text() + "_";
+    for (unsigned n = 2; n <= kMaxFrameNameRepeats; ++n) {
+        std::string name = stem + std::to_string(n) + ".jpg";
+        if (!entryExists(directory + name))
+            return name;
+    }
+    return plain;
 }
 
 std::string sequenceFileName(std::string_view prefix, const FrameStamp& stamp)

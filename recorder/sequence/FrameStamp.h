@@ -1,7 +1,8 @@
 #pragma once
 // The names of recorded frames and sequences: prefix + "_YYYYMMDD_HHMMSS_CC" + extension, from
-// the local time of capture to the centisecond. Two frames within one centisecond share a
-// name, and the later image replaces the earlier file.
+// the local time of capture to the centisecond. Frames within one centisecond, or an hour
+// apart across the autumn clock change, would share a stamp: uniqueFrameFileName keeps them
+// apart so no image replaces another.
 
 #include <chrono>
 #include <string>
@@ -26,5 +27,11 @@ struct FrameStamp {
 
 // prefix + stamp + ".jpg"; the prefix may be empty.
 std::string frameFileName(std::string_view prefix, const FrameStamp& stamp);
+// frameFileName, or prefix + stamp + "_N.jpg" with the smallest N from 2 for which no entry of
+// that name exists in the directory (which ends in a separator or is empty). Past
+// kMaxFrameNameRepeats taken names it gives the plain name.
+inline constexpr unsigned kMaxFrameNameRepeats = 1000;
+std::string uniqueFrameFileName(const std::string& directory, std::string_view prefix,
+                                const FrameStamp& stamp);
 // prefix + stamp of the first frame + ".sqj", in the frames' folder.
 std::string sequenceFileName(std::string_view prefix, const FrameStamp& stamp);

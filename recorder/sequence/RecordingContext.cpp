@@ -132,7 +132,7 @@ bool RecordingContext::captureFrame()
             }
         }
         if (goOn && m_sequence) {
-            const std::string name = frameFileName(p.prefix, stamp);
+            const std::string name = uniqueFrameFileName(p.directory, p.prefix, stamp);
             const std::string path = p.directory + name;
             // The entry goes first; an unsaved frame leaves it uncounted after the others.
             (void)m_sequence->appendEntry(name);

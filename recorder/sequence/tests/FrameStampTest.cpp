@@ -1,8 +1,12 @@
 #include "recorder/sequence/FrameStamp.h"
 
+#include "recorder/sequence/tests/SequenceTestFiles.h"
+
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -56,9 +60,31 @@ TEST_F(FrameStampTest, CentisecondsDropTheRemainderAndFieldsArePadded)
     EXPECT_EQ(late.text(), "_20260101_000000_99");
     const FrameStamp early = FrameStamp::fromLocalTime(utc(2026, 2, 1, 8, 3, 4, 9));
     EXPECT_EQ(early.text(), "_20260201_090304_00");
-    // Two frames within one centisecond share a name.
+    // Two frames within one centisecond share a stamp.
     EXPECT_EQ(FrameStamp::fromLocalTime(utc(2026, 2, 1, 8, 3, 4, 10)).text(),
               FrameStamp::fromLocalTime(utc(2026, 2, 1, 8, 3, 4, 19)).text());
+}
+
+TEST_F(FrameStampTest, AFrameWhoseNameIsTakenGetsTheNextFreeNumberAndReplacesNothing)
+{
+    TempFolder folder;
+    const std::string dir = folder.path() + "/";
+    const FrameStamp stamp = FrameStamp::fromLocalTime(utc(2001, 5, 3, 12, 5, 9, 237));
+    EXPECT_EQ(uniqueFrameFileName(dir, "Door", stamp), "Door_20010503_140509_23.jpg");
+
+    // Three frames in one centisecond: each saved before the next is named.
+    std::vector<std::string> names;
+    for (int i = 0; i < 3; ++i) {
+        names.push_back(uniqueFrameFileName(dir, "Door", stamp));
+        std::ofstream(dir + names.back()) << i;
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Door_20010503_140509_23.jpg",
+                                               "Door_20010503_140509_23_2.jpg",
+                                               "Door_20010503_140509_23_3.jpg"}));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(readBytes(dir + names[i]), std::to_string(i));
+    // Another prefix or stamp is not held back by them.
+    EXPECT_EQ(uniqueFrameFileName(dir, "Gate", stamp), "Gate_20010503_140509_23.jpg");
 }
 
 } // namespace
