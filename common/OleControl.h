@@ -14,6 +14,7 @@ struct IOleClientSite;
 
 // Ambient properties the site's IDispatch answers (property get).
 constexpr DISPID DISPID_AMBIENT_BACKCOLOR = -701;
+constexpr DISPID DISPID_READYSTATE = -525;       // the control's ready state (4: complete)
 constexpr DISPID DISPID_AMBIENT_USERMODE = -709; // VT_BOOL: VARIANT_TRUE in run mode
 
 // OLEMISC bits of a class's MiscStatus.

@@ -4,7 +4,9 @@
 #include "common/IHTMLDocument2.h"
 #include "common/LuminClasses.h"
 #include "common/PictraClasses.h"
+#include "control/AudioEvent.h"
 #include "control/CamImageWindow.h"
+#include "control/ControlAudio.h"
 #include "control/DocumentEventSink.h"
 #include "control/ImageSink.h"
 #include "control/LiveImage.h"
@@ -56,7 +58,27 @@ HRESULT CamImage::create(IUnknown* outer, REFIID riid, void** ppv)
 CamImage::CamImage()
     : UnknownImpl(&moduleLiveCount()), m_image(std::make_shared<LiveImage>()),
       m_sink(ComPtr<ICamRequestSink>::attach(ImageSink::createRaw(m_image)))
-{}
+{
+    ControlAudio::Host host;
+    host.window = [this]() -> QWidget* {
+        return m_window;
+    };
+    host.runMode = [this] {
+        return !designMode();
+    };
+    host.readyComplete = [this] {
+        m_readyState = 4;
+        notifyChanged(DISPID_READYSTATE);
+    };
+    host.repaintControl = [this] {
+        if (m_window)
+            m_window->update();
+    };
+    host.background = [this] {
+        return ambientBackground();
+    };
+    m_audio = std::make_unique<ControlAudio>(std::move(host));
+}
 
 CamImage::~CamImage()
 {
@@ -81,6 +103,27 @@ bool CamImage::designMode() const
     if (FAILED(VariantChangeType(asBool.get(), value.get(), 0, VT_BOOL)))
         return false;
     return asBool.get()->boolVal == VARIANT_FALSE;
+}
+
+QColor CamImage::ambientBackground() const
+{
+    const QColor fallback(Qt::white);
+    ComPtr<IDispatch> ambient = m_site.as<IDispatch>();
+    if (!ambient)
+        return fallback;
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    Variant value;
+    if (FAILED(ambient->Invoke(DISPID_AMBIENT_BACKCOLOR, IID_NULL, LOCALE_USER_DEFAULT,
+                               DISPATCH_PROPERTYGET, &none, value.out(), nullptr, nullptr)))
+        return fallback;
+    Variant colour;
+    if (FAILED(VariantChangeType(colour.get(), value.get(), 0, VT_I4)))
+        return fallback;
+    // OLE_COLOR: 0x00BBGGRR; system colour indexes (high bit set) are not resolved here.
+    const auto bgr = static_cast<std::uint32_t>(colour.get()->lVal);
+    if (bgr & 0x80000000u)
+        return fallback;
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
 
 std::optional<std::u16string> CamImage::documentAddress() const
@@ -195,8 +238,11 @@ bool CamImage::storeResolved(BSTR value, std::u16string& property) const
 
 HRESULT CamImage::put_SoundURL(BSTR newVal)
 {
-    if (storeResolved(newVal, m_soundUrl))
-        m_dirty = true;
+    if (!storeResolved(newVal, m_soundUrl))
+        return S_OK;
+    m_dirty = true;
+    if (!m_window || !designMode())
+        m_audio->soundUrlSet(utf16ToUtf8(m_soundUrl));
     return S_OK;
 }
 
@@ -207,7 +253,8 @@ HRESULT CamImage::get_RecordSoundURL(BSTR* pVal)
 
 HRESULT CamImage::put_RecordSoundURL(BSTR newVal)
 {
-    storeResolved(newVal, m_recordSoundUrl);
+    if (storeResolved(newVal, m_recordSoundUrl))
+        m_audio->recordSoundUrlSet(utf16ToUtf8(m_recordSoundUrl));
     return S_OK;
 }
 
@@ -218,7 +265,8 @@ HRESULT CamImage::get_AudioParameterURL(BSTR* pVal)
 
 HRESULT CamImage::put_AudioParameterURL(BSTR newVal)
 {
-    storeResolved(newVal, m_audioParameterUrl);
+    if (storeResolved(newVal, m_audioParameterUrl) && !(m_window && designMode()))
+        m_audio->parameterUrlSet(utf16ToUtf8(m_audioParameterUrl));
     return S_OK;
 }
 
@@ -233,6 +281,7 @@ HRESULT CamImage::get_DisplaySoundPanel(LONG* pVal)
 HRESULT CamImage::put_DisplaySoundPanel(LONG newVal)
 {
     m_displaySoundPanel = newVal;
+    m_audio->displayPanelSet(newVal != 0);
     if (m_window)
         m_window->update();
     return S_OK;
@@ -358,6 +407,8 @@ void CamImage::createWindow(QWidget* parent, const RECT* position)
         Bstr url = bstrOf(m_url);
         put_URL(url.get());
     }
+    if (!designMode())
+        m_audio->windowCreated();
 }
 
 void CamImage::destroyWindow()
@@ -382,6 +433,7 @@ void CamImage::windowDestroyed()
 
 void CamImage::windowGoing()
 {
+    m_audio->windowGoing();
     m_image->setWindow(nullptr);
     if (m_documentEvents) {
         m_documentEvents->unsubscribe();
@@ -493,6 +545,14 @@ void CamImage::resizeToImage(int width, int height)
 void CamImage::windowNewImage()
 {
     fire(DISPID_OnNewImage);
+}
+
+void CamImage::windowAudioEvent(const AudioEvent& event)
+{
+    if (event.notice() == AudioNotice::NewSoundSample)
+        fire(DISPID_OnNewSoundSample);
+    else
+        m_audio->onEvent(event);
 }
 
 void CamImage::windowWatchdog()

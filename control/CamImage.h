@@ -13,6 +13,7 @@
 #include "platform/com/ConnectionPoint.h"
 #include "platform/com/Persist.h"
 
+#include <QColor>
 #include <QImage>
 #include <memory>
 #include <optional>
@@ -30,7 +31,9 @@ class MemorySurface;
 
 namespace pictra {
 
+class AudioEvent;
 class CamImageWindow;
+class ControlAudio;
 class DocumentEventSink;
 class LiveImage;
 class PtzSender;
@@ -117,6 +120,8 @@ public:
     void windowWatchdog();
     void windowLeftButtonUp(unsigned x, unsigned y);
     void windowWheel(int delta);
+    // Posted by the audio threads.
+    void windowAudioEvent(const AudioEvent& event);
     // The window was deleted under the control (its parent went first).
     void windowDestroyed();
 
@@ -145,6 +150,7 @@ private:
     void fire(DISPID event);
     void notifyChanged(DISPID property);
     PtzSender& ptz();
+    QColor ambientBackground() const;
 
     HRESULT saveProperties(IPropertyBag* bag);
     HRESULT loadProperties(IPropertyBag* bag, IErrorLog* log);
@@ -168,6 +174,9 @@ private:
     std::unique_ptr<PtzSender> m_ptz;
     std::unique_ptr<orvel::draw::MemorySurface> m_canvas; // the window's picture, reused
     QImage m_screen;                                      // the same in the window's format
+
+    LONG m_readyState = 4;
+    std::unique_ptr<ControlAudio> m_audio; // after m_window: its panel is a child of the window
 
     ConnectionPointImpl m_events{this, DIID__DCamImageEvents};
     ConnectionPointImpl m_propertyNotify{this, IID_IPropertyNotifySink};

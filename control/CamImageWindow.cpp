@@ -1,5 +1,6 @@
 #include "control/CamImageWindow.h"
 
+#include "control/AudioEvent.h"
 #include "control/CamImage.h"
 #include "control/LiveImage.h"
 #include "control/StreamWatchdog.h"
@@ -43,6 +44,11 @@ bool CamImageWindow::event(QEvent* event)
     if (event->type() == kNewImageEvent) {
         if (m_control)
             m_control->windowNewImage();
+        return true;
+    }
+    if (event->type() == kAudioEvent) {
+        if (m_control)
+            m_control->windowAudioEvent(static_cast<const AudioEvent&>(*event));
         return true;
     }
     if (event->type() == kRepaintEvent) {

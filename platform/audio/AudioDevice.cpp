@@ -1,5 +1,7 @@
 #include "platform/audio/AudioDevice.h"
 
+#include "platform/audio/NullAudioTap.h"
+
 #include <algorithm>
 #include <alsa/asoundlib.h>
 #include <atomic>
@@ -27,6 +29,14 @@ public:
     std::size_t transfer(std::uint8_t* data, std::size_t length) override
     {
         std::unique_lock lock(m_mutex);
+        if (m_direction == Direction::Capture && !NullAudioTap::capturePaced()) {
+            if (m_interrupted)
+                return 0;
+            lock.unlock();
+            if (data && !NullAudioTap::capture(data, length))
+                std::memset(data, 0, length);
+            return length;
+        }
         const auto now = Clock::now();
         if (m_next < now)
             m_next = now;
@@ -35,8 +45,11 @@ public:
             std::chrono::microseconds(static_cast<long long>(length) * 1000000 / bytesPerSecond);
         if (m_wake.wait_until(lock, m_next, [&] { return m_interrupted; }))
             return 0;
-        if (m_direction == Direction::Capture && data)
+        lock.unlock();
+        if (m_direction == Direction::Capture && data && !NullAudioTap::capture(data, length))
             std::memset(data, 0, length);
+        if (m_direction == Direction::Playback)
+            NullAudioTap::onPlayed(data, length);
         return length;
     }
 
