@@ -26,8 +26,8 @@ QRect span(int left, int top, int right, int bottom)
 // One section: its symbol, the "Mute" toggle beside it and the meter under both.
 void placeSection(int left, int right, int symbolLeft, QRect& icon, QRect& mute, QRect& meter)
 {
-    icon = span(symbolLeft, 5, symbolLeft + 24, 29);
-    mute = span(symbolLeft + 28, 9, right - 4, 25);
+    icon = span(symbolLeft, 5, symbolLeft + 22, 29);
+    mute = span(symbolLeft + 24, 9, right - 2, 25);
     meter = span(left + 5, 42, right - 6, 58);
 }
 
@@ -63,7 +63,7 @@ SoundPanel::Layout SoundPanel::layoutFor(DuplexMode mode)
     }
     if (l.microphone) {
         l.talkButton = span(5, 5, 29, 29);
-        placeSection(0, micRight, 33, l.microphoneIcon, l.microphoneMute, l.microphoneMeter);
+        placeSection(0, micRight, 31, l.microphoneIcon, l.microphoneMute, l.microphoneMeter);
     }
     if (l.speaker) {
         const int right = l.listLeft - 3;
@@ -71,7 +71,7 @@ SoundPanel::Layout SoundPanel::layoutFor(DuplexMode mode)
                      l.speakerMeter);
     }
     l.connectionLabel = span(l.listLeft, 2, l.listRight + 20, 16);
-    l.speedText = span(l.listLeft, 16, l.listRight, kListTop);
+    l.speedText = span(l.listLeft, 16, l.listRight + 20, kListTop);
     return l;
 }
 
@@ -81,7 +81,8 @@ SoundPanel::SoundPanel(ControlAudio& audio, QWidget* control)
     setObjectName("soundPanel");
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    m_font = QFont("Verdana");
+    // Verdana where it is installed; else the narrow sans that fits the 75-pixel list best.
+    m_font.setFamilies({"Verdana", "DejaVu Sans Condensed", "Liberation Sans Narrow"});
     m_font.setStyleHint(QFont::SansSerif);
     m_font.setPixelSize(12);
     m_font.setWeight(QFont::Normal);
@@ -93,6 +94,8 @@ SoundPanel::SoundPanel(ControlAudio& audio, QWidget* control)
     m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setSpacing(0);
+    m_list->setTextElideMode(Qt::ElideNone);
+    m_list->setStyleSheet("QListWidget::item { padding: 0px; margin: 0px; }");
     for (const ConnectionSpeed& speed : kConnectionSpeeds) {
         auto* item = new QListWidgetItem(QString::fromLatin1(speed.text), m_list);
         item->setSizeHint(QSize(0, 12));
@@ -207,10 +210,11 @@ void SoundPanel::render(QPainter& p)
     p.setPen(s.speedForced ? kDim : kInk);
     const QString speed =
         QString::fromLatin1(kConnectionSpeeds[static_cast<std::size_t>(s.speedIndex)].text);
-    p.drawText(l.speedText, Qt::AlignLeft | Qt::AlignVCenter, speed);
+    QRect drawn;
+    p.drawText(l.speedText, Qt::AlignLeft | Qt::AlignVCenter, speed, &drawn);
     if (!s.speedForced) {
         // The list opens from here: a small arrow says so.
-        const int x = l.speedText.right() - 8;
+        const int x = std::min(drawn.right() + 8, l.speedText.right() - 4);
         const int y = l.speedText.center().y();
         QPainterPath arrow;
         arrow.moveTo(x - 4, y - 2);
