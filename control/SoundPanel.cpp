@@ -18,6 +18,16 @@ const QColor kInk(40, 44, 52);
 const QColor kDim(150, 150, 150);
 const QColor kTalk(200, 40, 40);
 
+// Opaque shades of the background: translucent spans make Qt's raster engine blend on a
+// thread pool of its own.
+QColor shade(const QColor& background, int percent)
+{
+    auto mix = [percent](int c) {
+        return c * (100 - percent) / 100;
+    };
+    return QColor(mix(background.red()), mix(background.green()), mix(background.blue()));
+}
+
 QRect span(int left, int top, int right, int bottom)
 {
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
@@ -133,7 +143,7 @@ bool SoundPanel::eventFilter(QObject* watched, QEvent* event)
 
 void SoundPanel::resizeEvent(QResizeEvent*)
 {
-    m_buffer = QPixmap();
+    m_buffer = QImage();
 }
 
 void SoundPanel::refresh()
@@ -166,16 +176,16 @@ void SoundPanel::refresh()
 
 void SoundPanel::paintEvent(QPaintEvent*)
 {
-    // Drawn whole into the buffer first, so meters that move many times a second never flicker.
-    if (m_buffer.size() != size() * devicePixelRatioF()) {
-        m_buffer = QPixmap(size() * devicePixelRatioF());
-        m_buffer.setDevicePixelRatio(devicePixelRatioF());
-    }
+    // Drawn whole into the buffer first, so meters that move many times a second never
+    // flicker. The buffer is in the window's own format: copying it needs no conversion (which
+    // Qt would fan out to a thread pool of its own).
+    if (m_buffer.size() != size())
+        m_buffer = QImage(size(), QImage::Format_RGB32);
     {
         QPainter p(&m_buffer);
         render(p);
     }
-    QPainter(this).drawPixmap(0, 0, m_buffer);
+    QPainter(this).drawImage(0, 0, m_buffer);
 }
 
 void SoundPanel::render(QPainter& p)
@@ -185,7 +195,7 @@ void SoundPanel::render(QPainter& p)
     p.fillRect(rect(), m_background);
     p.setRenderHint(QPainter::Antialiasing);
     p.setFont(m_font);
-    p.setPen(QColor(0, 0, 0, 40));
+    p.setPen(shade(m_background, 16));
     p.drawLine(0, 0, width(), 0);
 
     if (l.microphone) {
@@ -319,7 +329,7 @@ void SoundPanel::drawMeter(QPainter& p, const QRect& r, int level) const
         const double h = r.height() * (0.35 + 0.65 * (i + 1) / bars);
         const QRectF bar(r.left() + i * (w + gap), r.bottom() + 1 - h, w, h);
         QColor on = i < 5 ? QColor(60, 170, 80) : i < 7 ? QColor(230, 170, 30) : kTalk;
-        p.setBrush(i < level ? on : QColor(0, 0, 0, 28));
+        p.setBrush(i < level ? on : shade(m_background, 11));
         p.drawRoundedRect(bar, 1.5, 1.5);
     }
 }
@@ -328,7 +338,7 @@ void SoundPanel::drawSlider(QPainter& p, const QRect& r, int percent) const
 {
     const double y = r.center().y();
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 0, 40));
+    p.setBrush(shade(m_background, 16));
     p.drawRoundedRect(QRectF(r.left(), y - 2, r.width(), 4), 2, 2);
     const double x = r.left() + r.width() * std::clamp(percent, 0, 100) / 100.0;
     p.setBrush(QColor(60, 120, 200));

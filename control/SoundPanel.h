@@ -9,7 +9,7 @@
 #include "control/AudioParameters.h"
 
 #include <QColor>
-#include <QPixmap>
+#include <QImage>
 #include <QRect>
 #include <QWidget>
 
@@ -66,7 +66,7 @@ private:
     ControlAudio& m_audio;
     QColor m_background{Qt::white};
     QFont m_font;
-    QPixmap m_buffer;
+    QImage m_buffer;
     QListWidget* m_list; // child; shown while choosing
     bool m_talkHeld = false;
     bool m_speakerSlider = false;
