@@ -1,6 +1,7 @@
 #include "client/DefaultDataObject.h"
 
 #include "client/ModuleState.h"
+#include "platform/base/Utf.h"
 #include "platform/com/TaskMemory.h"
 
 #include <algorithm>
@@ -10,13 +11,28 @@ namespace lumin {
 
 namespace {
 
+char16_t lowerAscii(char16_t c)
+{
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
 std::u16string lowerName(BSTR name)
 {
     std::u16string out(name ? name : u"", name ? SysStringLen(name) : 0);
     for (char16_t& c : out)
-        if (c >= u'A' && c <= u'Z')
-            c = static_cast<char16_t>(c - u'A' + u'a');
+        c = lowerAscii(c);
     return out;
+}
+
+// Narrow text to UTF-16 into out, its storage reused: header text is nearly always ASCII.
+void widen(std::string_view text, std::u16string& out)
+{
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            out = utf8ToUtf16(text);
+            return;
+        }
+    out.assign(text.begin(), text.end());
 }
 
 } // namespace
@@ -26,22 +42,36 @@ DefaultDataObject::DefaultDataObject() : UnknownImpl(&moduleLiveCount()) {}
 HRESULT DefaultDataObject::SetProperty(BSTR name, BSTR value)
 {
     CriticalSectionLocker hold(m_lock);
-    const UINT nameLength = name ? SysStringLen(name) : 0;
+    store(std::u16string_view(name ? name : u"", name ? SysStringLen(name) : 0), value,
+          value ? SysStringLen(value) : 0);
+    return S_OK;
+}
+
+void DefaultDataObject::setHeader(std::string_view name, std::string_view value)
+{
+    CriticalSectionLocker hold(m_lock);
+    widen(name, m_name);
+    widen(value, m_value);
+    store(m_name, m_value.data(), m_value.size());
+}
+
+// value null: the property is stored as null.
+void DefaultDataObject::store(std::u16string_view name, const char16_t* value, std::size_t length)
+{
     auto sameName = [&](const Property& p) {
-        if (p.name.size() != nameLength)
+        if (p.name.size() != name.size())
             return false;
-        for (UINT i = 0; i < nameLength; ++i) {
-            char16_t c = name[i];
-            if (c >= u'A' && c <= u'Z')
-                c = static_cast<char16_t>(c - u'A' + u'a');
-            if (p.name[i] != c)
+        for (std::size_t i = 0; i < name.size(); ++i)
+            if (p.name[i] != lowerAscii(name[i]))
                 return false;
-        }
         return true;
     };
     auto it = std::find_if(m_properties.begin(), m_properties.end(), sameName);
     if (it == m_properties.end()) {
-        m_properties.push_back(Property{lowerName(name), {}, false});
+        std::u16string lower(name);
+        for (char16_t& c : lower)
+            c = lowerAscii(c);
+        m_properties.push_back(Property{std::move(lower), {}, false});
         it = m_properties.end() - 1;
     } else {
         // The same headers come with every part: refilled in place, moved to the end.
@@ -49,10 +79,9 @@ HRESULT DefaultDataObject::SetProperty(BSTR name, BSTR value)
     }
     it->isNull = value == nullptr;
     if (value)
-        it->value.assign(value, SysStringLen(value));
+        it->value.assign(value, length);
     else
         it->value.clear();
-    return S_OK;
 }
 
 HRESULT DefaultDataObject::GetProperty(BSTR name, BSTR* value)
@@ -101,6 +130,14 @@ HRESULT DefaultDataObject::SetData(DWORD cb, BYTE* pb)
     CriticalSectionLocker hold(m_lock);
     m_data.assign(pb, pb + cb);
     return S_OK;
+}
+
+void DefaultDataObject::takeData(PartBuffer& bytes)
+{
+    if (bytes.empty())
+        return; // as SetData refuses no bytes
+    CriticalSectionLocker hold(m_lock);
+    std::swap(m_data, bytes);
 }
 
 HRESULT DefaultDataObject::Lock()

@@ -31,6 +31,27 @@ MultipartSplitter::Result MultipartSplitter::feed(const char* data, std::size_t 
     return split();
 }
 
+bool MultipartSplitter::handOver(PartBuffer& spare)
+{
+    if (!m_delivering || m_handedOver)
+        return false;
+    const std::size_t from = m_markerAt + m_marker.size();
+    const std::size_t rest = m_filled - from;
+    try {
+        if (spare.size() < rest)
+            spare.resize(rest);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (rest > 0)
+        std::memcpy(spare.data(), m_buffer.data() + from, rest);
+    std::swap(spare, m_buffer);
+    spare.resize(m_partEnd); // shrinking keeps the bytes where they are
+    m_filled = rest;
+    m_handedOver = true;
+    return true;
+}
+
 void MultipartSplitter::consume(std::size_t n)
 {
     std::memmove(m_buffer.data(), m_buffer.data() + n, m_filled - n);
@@ -88,10 +109,21 @@ MultipartSplitter::Result MultipartSplitter::split()
             for (int i = 0; i < 2 && end > 0 && (base[end - 1] == '\r' || base[end - 1] == '\n');
                  ++i)
                 --end;
-            if (end > 0 && !m_deliver(std::string_view(base, end), m_headers))
-                return Result::Stopped;
+            if (end > 0) {
+                m_partEnd = end;
+                m_markerAt = at;
+                m_delivering = true;
+                m_handedOver = false;
+                const bool more = m_deliver(std::string_view(base, end), m_headers);
+                m_delivering = false;
+                if (!more)
+                    return Result::Stopped;
+            }
         }
-        consume(at + markerLength);
+        // A part handed over left the bytes after its marker at the start already.
+        if (!m_handedOver)
+            consume(at + markerLength);
+        m_handedOver = false;
         m_headers.clear();
         m_headerReader.reset();
         m_headerPos = 0;

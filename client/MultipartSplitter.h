@@ -4,6 +4,7 @@
 // ends a part. A marker or header block split between two chunks is found once the rest
 // arrives. One buffer serves the whole stream and only grows.
 
+#include "client/PartBuffer.h"
 #include "client/PartHeaders.h"
 #include "common/ICamMultipartRequest.h"
 
@@ -39,23 +40,17 @@ public:
     // Copies the chunk in and splits.
     Result feed(const char* data, std::size_t size);
 
+    // Only inside Deliver: gives the buffer that holds the part to the caller instead of a copy
+    // of it. spare (any buffer, its contents dropped) becomes the splitter's buffer, holding
+    // the bytes after the part; the part is then spare's bytes, at the address Deliver was
+    // given. False, and nothing changed, when there is no part being delivered or no memory.
+    bool handOver(PartBuffer& spare);
+
     // Bytes held for the part being assembled (tests, diagnostics).
     std::size_t buffered() const { return m_filled; }
     std::size_t capacity() const { return m_buffer.capacity(); }
 
 private:
-    // Grows without clearing the new bytes first: each is written before it is read.
-    template <typename T> struct UninitializedAllocator : std::allocator<T> {
-        template <typename U> struct rebind {
-            using other = UninitializedAllocator<U>;
-        };
-        template <typename U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
-        template <typename U, typename... A> void construct(U* p, A&&... args)
-        {
-            ::new (static_cast<void*>(p)) U(std::forward<A>(args)...);
-        }
-    };
-
     Result split();
     // Drops the first n bytes, keeping the rest at the start.
     void consume(std::size_t n);
@@ -69,7 +64,7 @@ private:
     const std::string m_marker;
     const Deliver m_deliver;
     const std::size_t m_maxPart;
-    std::vector<char, UninitializedAllocator<char>> m_buffer;
+    PartBuffer m_buffer;
     std::size_t m_filled = 0;  // of m_buffer, the bytes received; the rest is spare
     std::size_t m_scanned = 0; // bytes at the start known to hold no marker
     HeaderList m_headers;      // of the part being assembled
@@ -77,6 +72,11 @@ private:
     HeaderBlockReader m_headerReader;
     std::size_t m_headerPos = 0; // Header: where the reader resumes
     Skipped m_skipped;
+    // While Deliver runs: where the part ends and where its marker starts.
+    std::size_t m_partEnd = 0;
+    std::size_t m_markerAt = 0;
+    bool m_delivering = false;
+    bool m_handedOver = false;
 };
 
 } // namespace lumin

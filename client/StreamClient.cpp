@@ -87,6 +87,22 @@ void refill(ICamDataObject* object, std::string_view part, const HeaderList& hea
         object->Unlock();
 }
 
+// The same refill into the client's own data object: the headers without a BSTR each, and the
+// part's buffer handed over by the splitter instead of copied (copied when it cannot be).
+void refillOwn(DefaultDataObject& object, MultipartSplitter& splitter, std::string_view part,
+               const HeaderList& headers, PartBuffer& spare)
+{
+    object.Lock();
+    for (const auto& [name, value] : headers)
+        object.setHeader(name, value);
+    if (splitter.handOver(spare))
+        object.takeData(spare);
+    else
+        object.SetData(static_cast<DWORD>(part.size()),
+                       reinterpret_cast<BYTE*>(const_cast<char*>(part.data())));
+    object.Unlock();
+}
+
 void deliverStatus(ClientCore& core, UI4 status, BSTR info)
 {
     std::vector<ComPtr<ICamRequestSink>> sinks;
@@ -256,6 +272,8 @@ void readReply(OpenStream& s, http::Request& request, ThreadEntry& entry)
         parseHeaderBlock(raw, pos, headers);
     }
 
+    std::optional<MultipartSplitter> splitter;
+    PartBuffer spare; // what the data object gives back for the next part
     auto deliver = [&](std::string_view part, const HeaderList& partHeaders) {
         {
             CriticalSectionLocker hold(core.clientLock);
@@ -273,7 +291,10 @@ void readReply(OpenStream& s, http::Request& request, ThreadEntry& entry)
                 s.partConsumed.set();
                 return true;
             }
-            refill(core.dataObject.get(), part, partHeaders, true);
+            if (core.ownObject != nullptr && splitter)
+                refillOwn(*core.ownObject, *splitter, part, partHeaders, spare);
+            else
+                refill(core.dataObject.get(), part, partHeaders, true);
         }
         keepCallbackBeside(s);
         s.callbackQueue.post(WM_CAM_DATA, type);
@@ -283,7 +304,6 @@ void readReply(OpenStream& s, http::Request& request, ThreadEntry& entry)
         return !entry.stopped.load();
     };
 
-    std::optional<MultipartSplitter> splitter;
     if (marker) {
         splitter.emplace(*marker, deliver);
         splitter->onSkipped([](std::string_view why) {
@@ -679,12 +699,16 @@ HRESULT StreamClient::dataAdvise(IUnknown* pUnk, CLSID* pclsidDataObject, UI4* p
         m_adviseCookie = cookie;
         CriticalSectionLocker hold(m_core->clientLock);
         m_core->dataObject.reset();
+        m_core->ownObject = nullptr;
         ComPtr<ICamDataObject> object;
-        if (pclsidDataObject == nullptr)
+        if (pclsidDataObject == nullptr) {
             hr = DefaultDataObject::createInstance(nullptr, IID_ICamDataObject, object.putVoid());
-        else
+            if (SUCCEEDED(hr))
+                m_core->ownObject = static_cast<DefaultDataObject*>(object.get());
+        } else {
             hr = CoCreateInstance(*pclsidDataObject, nullptr, CLSCTX_INPROC_SERVER,
                                   IID_ICamDataObject, object.putVoid());
+        }
         m_core->dataObject = std::move(object);
     }
     if (FAILED(hr))
@@ -702,6 +726,7 @@ HRESULT StreamClient::dataUnadvise()
     }
     CriticalSectionLocker hold(m_core->clientLock);
     m_core->dataObject.reset();
+    m_core->ownObject = nullptr;
     return hr;
 }
 

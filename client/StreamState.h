@@ -23,6 +23,8 @@
 
 namespace lumin {
 
+class DefaultDataObject;
+
 inline constexpr UINT WM_CAM_DATA = WM_USER + 101;
 inline constexpr UINT WM_CAM_STATUS = WM_USER + 102;
 inline constexpr UINT WM_CAM_SIMPLE_JOB = WM_USER + 103;
@@ -41,6 +43,9 @@ struct ClientCore {
     const UI4 identity;
     CriticalSection clientLock; // the data object and each refill
     ComPtr<ICamDataObject> dataObject ORVEL_GUARDED_BY(clientLock);
+    // dataObject itself when it is the client's own (no class named at advise): refilled
+    // without copying each part.
+    DefaultDataObject* ownObject ORVEL_GUARDED_BY(clientLock) = nullptr;
 
 private:
     std::mutex m_ownerMutex;

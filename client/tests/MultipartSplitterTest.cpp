@@ -14,18 +14,31 @@ struct Part {
     HeaderList headers;
 };
 
+// takeWhole: each part's buffer is handed over, as the client's own data object takes it.
 std::vector<Part> split(const std::string& stream, std::size_t chunk,
                         std::size_t limit = kCamMaxPartBytes,
-                        MultipartSplitter::Result* last = nullptr)
+                        MultipartSplitter::Result* last = nullptr, bool takeWhole = false)
 {
     std::vector<Part> parts;
+    PartBuffer spare;
+    MultipartSplitter* self = nullptr;
     MultipartSplitter splitter(
         "--myboundary",
         [&](std::string_view part, const HeaderList& headers) {
+            if (takeWhole) {
+                EXPECT_TRUE(self->handOver(spare));
+                EXPECT_FALSE(self->handOver(spare)); // once per part
+                // The part stays where Deliver was told it is, now in spare.
+                EXPECT_EQ(spare.data(), part.data());
+                parts.push_back({std::string(spare.begin(), spare.end()), headers});
+                spare.resize(7); // whatever the taker gives back
+                return true;
+            }
             parts.push_back({std::string(part), headers});
             return true;
         },
         limit);
+    self = &splitter;
     MultipartSplitter::Result r = MultipartSplitter::Result::Continue;
     for (std::size_t at = 0; at < stream.size() && r == MultipartSplitter::Result::Continue;
          at += chunk)
@@ -47,21 +60,24 @@ std::string stream()
 
 } // namespace
 
-TEST(MultipartSplitter, SamePartsWhateverTheChunkSize)
+TEST(MultipartSplitter, SamePartsWhateverTheChunkSizeCopiedOrHandedOver)
 {
-    for (std::size_t chunk = 1; chunk <= stream().size(); ++chunk) {
-        const std::vector<Part> parts = split(stream(), chunk);
-        ASSERT_EQ(parts.size(), 3u) << "chunk " << chunk;
-        EXPECT_EQ(parts[0].bytes, kTricky) << "chunk " << chunk;
-        ASSERT_EQ(parts[0].headers.size(), 2u) << "chunk " << chunk; // never duplicated
-        EXPECT_EQ(parts[0].headers[0],
-                  (std::pair<std::string, std::string>("Content-Type", "image/jpeg")));
-        EXPECT_EQ(partType(parts[0].headers), static_cast<UI4>(CamTypeJpeg));
-        // Only two of the trailing CR/LF bytes go.
-        EXPECT_EQ(parts[1].bytes, "A\r\n\r\n") << "chunk " << chunk;
-        EXPECT_EQ(partType(parts[1].headers), static_cast<UI4>(CamTypeAudio));
-        EXPECT_EQ(partType(parts[2].headers), static_cast<UI4>(CamTypeOther));
-    }
+    for (bool takeWhole : {false, true})
+        for (std::size_t chunk = 1; chunk <= stream().size(); ++chunk) {
+            SCOPED_TRACE(takeWhole ? "handed over" : "copied");
+            const std::vector<Part> parts =
+                split(stream(), chunk, kCamMaxPartBytes, nullptr, takeWhole);
+            ASSERT_EQ(parts.size(), 3u) << "chunk " << chunk;
+            EXPECT_EQ(parts[0].bytes, kTricky) << "chunk " << chunk;
+            ASSERT_EQ(parts[0].headers.size(), 2u) << "chunk " << chunk; // never duplicated
+            EXPECT_EQ(parts[0].headers[0],
+                      (std::pair<std::string, std::string>("Content-Type", "image/jpeg")));
+            EXPECT_EQ(partType(parts[0].headers), static_cast<UI4>(CamTypeJpeg));
+            // Only two of the trailing CR/LF bytes go.
+            EXPECT_EQ(parts[1].bytes, "A\r\n\r\n") << "chunk " << chunk;
+            EXPECT_EQ(partType(parts[1].headers), static_cast<UI4>(CamTypeAudio));
+            EXPECT_EQ(partType(parts[2].headers), static_cast<UI4>(CamTypeOther));
+        }
 }
 
 TEST(MultipartSplitter, BytesBeforeTheFirstMarkerAreAPartWithoutHeaders)
@@ -99,6 +115,26 @@ TEST(MultipartSplitter, PartPastTheLimitEndsTheStreamAndMemoryStaysBounded)
     }
     EXPECT_EQ(delivered, 199u);
     EXPECT_LE(splitter.capacity(), 2 * (3000u + 2920u + 64u));
+
+    // Handed over, two buffers take turns and neither grows past that bound; outside Deliver
+    // nothing is handed.
+    PartBuffer spare;
+    std::size_t biggest = 0;
+    MultipartSplitter* self = nullptr;
+    MultipartSplitter taking("--myboundary", [&](std::string_view part, const HeaderList&) {
+        EXPECT_TRUE(self->handOver(spare));
+        EXPECT_EQ(std::string_view(spare.data(), spare.size()), part);
+        biggest = std::max(biggest, spare.capacity());
+        return true;
+    });
+    self = &taking;
+    for (std::size_t at = 0; at < many.size(); at += 2920) {
+        taking.feed(many.data() + at, std::min<std::size_t>(2920, many.size() - at));
+        EXPECT_LE(taking.buffered(), 3000u + 2920u + 64u);
+    }
+    EXPECT_FALSE(taking.handOver(spare));
+    EXPECT_LE(biggest, 2 * (3000u + 2920u + 64u));
+    EXPECT_LE(taking.capacity(), 2 * (3000u + 2920u + 64u));
 }
 
 // A part whose header block passes its bounds (lines or bytes) is skipped with one notice and
