@@ -92,6 +92,9 @@ void CamCameraView::openStream()
     m_needSize = true;
     m_ended = false;
     m_lastActivity = std::chrono::steady_clock::now();
+    // Reset at each image: still set, it is older than anything the closing stream holds.
+    if (m_stream.image() && !m_lastImage)
+        m_lastImage = ComPtr<ICamImageObject>(m_stream.image());
     m_stream.open(m_url, reinterpret_cast<HWND>(this));
     if (!m_watchdog.isActive())
         m_watchdog.start(kWatchdogTickMs, this);
@@ -123,6 +126,7 @@ void CamCameraView::stop()
 {
     m_watchdog.stop();
     m_fullScreen.reset();
+    m_lastImage.reset();
     m_target.reset();
     m_stream.close();
 }
@@ -191,7 +195,8 @@ bool CamCameraView::runCommand(UINT id)
 
 bool CamCameraView::drawContent(orvel::draw::DrawSurface& surface, const RECT& target)
 {
-    return drawImage(m_stream.image(), surface, target);
+    return drawImage(m_stream.image(), surface, target) ||
+           drawImage(m_lastImage.get(), surface, target);
 }
 
 bool CamCameraView::event(QEvent* event)
@@ -208,6 +213,7 @@ void CamCameraView::onStreamEvent(const StreamEvent& event)
     if (event.kind() == StreamEvent::Kind::Image) {
         m_stream.imageTaken();
         m_lastActivity = std::chrono::steady_clock::now();
+        m_lastImage.reset();
         if (m_needSize && m_stream.image()) {
             LONG width = 0;
             LONG height = 0;
@@ -311,7 +317,8 @@ void CamCameraView::saveSnapshot()
 {
     std::string bytes;
     // No image yet: nothing to save.
-    if (FAILED(snapshotBytes(m_stream.image(), &bytes)))
+    if (FAILED(snapshotBytes(m_stream.image(), &bytes)) &&
+        FAILED(snapshotBytes(m_lastImage.get(), &bytes)))
         return;
     const std::string proposed =
         proposedSnapshotFolder(m_state.saveDirectory) + proposedSnapshotName(localNow());

@@ -80,6 +80,8 @@ private:
     QBasicTimer m_watchdog;
     std::chrono::steady_clock::time_point m_lastActivity; // opened, or the last image
     bool m_ended = false;                                 // the stream ended on the camera's side
+    // The last image of the stream before it was opened again: shown until a new one comes.
+    ComPtr<ICamImageObject> m_lastImage;
 };
 
 } // namespace foldra

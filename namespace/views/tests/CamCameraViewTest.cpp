@@ -31,6 +31,16 @@ QAction* menuEntry(QMainWindow* window, UINT group, UINT id)
     return findMenuItem(menuHandle(menu), id);
 }
 
+// How often a camera was asked for its stream.
+std::size_t streamRequests(const camsim::CamSim& camera)
+{
+    std::size_t count = 0;
+    for (const camsim::LoggedRequest& logged : camera.requests())
+        if (logged.request.target.find("video") != std::string::npos)
+            ++count;
+    return count;
+}
+
 orvel::draw::Color pixelAt(const QImage& image, int x, int y)
 {
     const QRgb rgb = image.pixel(x, y);
@@ -137,6 +147,10 @@ TEST_F(CamCameraViewTest, MouseSteersAPtzCameraThroughTheSimpleRequest)
     EXPECT_EQ(centre.imageHeight, 240);
     EXPECT_EQ(centre.x, 176);
     EXPECT_EQ(centre.y, 120);
+    // The camera turned to the clicked point: the next images show it.
+    const std::uint64_t turned = camera->partsServed();
+    waitFor([&] { return camera->partsServed() > turned + 3; }, 5s);
+    screenshot("liveview-ptz-after-click");
     // A click on the grey border sends nothing.
     click(50, 200);
     EXPECT_FALSE(camera->waitForPtzCommands(2, 1s));
@@ -274,11 +288,15 @@ TEST_F(CamCameraViewTest, ACameraThatStallsOrDropsLeavesTheViewRunningWithItsSta
     ASSERT_TRUE(waitForImage(view, 320, 240));
     // Nothing more arrives: after the watchdog's time the status bar says so and the view
     // opens the stream again.
-    const std::size_t requests = stall->requests().size();
+    const std::size_t requests = streamRequests(*stall);
     EXPECT_TRUE(
         waitFor([&] { return m_window->statusText().contains("no image"); }, kStallReconnect + 5s))
         << m_window->statusText().toStdString();
-    EXPECT_TRUE(waitFor([&] { return stall->requests().size() > requests; }, 5s));
+    // The last image stays up while the stream is opened again.
+    EXPECT_NE(pixelAt(view->viewport()->grab().toImage(), view->viewport()->width() / 2,
+                      view->viewport()->height() / 2),
+              kViewBackground);
+    EXPECT_TRUE(waitFor([&] { return streamRequests(*stall) > requests; }, 5s));
     EXPECT_TRUE(view->isVisible());
 
     camsim::CamSimConfig dropping;
@@ -290,8 +308,24 @@ TEST_F(CamCameraViewTest, ACameraThatStallsOrDropsLeavesTheViewRunningWithItsSta
     ASSERT_TRUE(second);
     ASSERT_TRUE(waitForImage(second, 320, 240));
     // The connection closed: its text shows, and the view connects again a little later.
-    EXPECT_TRUE(waitFor([&] { return drop->requests().size() >= 2; }, kReconnectAfterEnd + 5s))
+    EXPECT_TRUE(waitFor([&] { return streamRequests(*drop) >= 2; }, kReconnectAfterEnd + 5s))
         << m_window->statusText().toStdString();
     EXPECT_FALSE(m_window->statusText().isEmpty());
     EXPECT_TRUE(second->isVisible());
+
+    // The camera goes away altogether: the view keeps its last image and says what happens.
+    ASSERT_TRUE(waitForImage(second, 320, 240));
+    drop->stop();
+    EXPECT_TRUE(waitFor(
+        [&] {
+            return !m_window->statusText().startsWith("Fps: ") &&
+                   !m_window->statusText().startsWith("Connected");
+        },
+        kReconnectAfterEnd + 10s))
+        << m_window->statusText().toStdString();
+    QApplication::processEvents();
+    EXPECT_NE(pixelAt(second->viewport()->grab().toImage(), second->viewport()->width() / 2,
+                      second->viewport()->height() / 2),
+              kViewBackground);
+    screenshot("liveview-camera-stopped");
 }

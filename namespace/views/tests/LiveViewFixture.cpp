@@ -87,6 +87,15 @@ void LiveViewFixture::sizeClient(foldra::CamCameraView* view, int width, int hei
     QApplication::processEvents();
 }
 
+void LiveViewFixture::screenshot(const std::string& name)
+{
+    const QByteArray folder = qgetenv("ORVEL_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        return;
+    QApplication::processEvents();
+    m_window->grab().save(QString::fromUtf8(folder) + "/" + QString::fromStdString(name) + ".png");
+}
+
 bool LiveViewFixture::waitForImage(foldra::CamCameraView* view, int width, int height)
 {
     return waitFor([&] { return view->contentWidth() == width && view->contentHeight() == height; },

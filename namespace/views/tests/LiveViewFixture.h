@@ -34,6 +34,9 @@ protected:
         return waitUntil(pred, limit,
                          [] { QApplication::processEvents(QEventLoop::AllEvents, 5); });
     }
+    // With ORVEL_SCREENSHOT_DIR set, saves the browser window there as name.png (for looking
+    // at the views; no assertion depends on it).
+    void screenshot(const std::string& name);
     // Waits until the view shows an image of the given size.
     bool waitForImage(foldra::CamCameraView* view, int width, int height);
 
