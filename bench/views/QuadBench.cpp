@@ -36,34 +36,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int kStreams = 4;
 constexpr int kFps = 25;
 
-// The cameras' process: serves until its parent closes the pipe.
-[[noreturn]] void serveCameras(const std::string& subnet, int parentPipe)
-{
-    std::vector<std::unique_ptr<camsim::CamSim>> cameras;
-    for (int i = 0; i < kStreams; ++i) {
-        camsim::CamSimConfig config;
-        config.address = subnet + "." + std::to_string(i + 2);
-        config.model = "OC30";
-        config.firmware = "3.00";
-        config.fps = kFps;
-        config.frameMode = camsim::FrameMode::PreEncoded;
-        config.seed = static_cast<std::uint32_t>(i + 1);
-        camsim::StartError error;
-        auto cam = camsim::CamSim::start(config, &error);
-        if (!cam) {
-            std::fprintf(stderr, "quad_bench: camera %s: %s\n", config.address.c_str(),
-                         error.message.c_str());
-            std::_Exit(1);
-        }
-        cameras.push_back(std::move(cam));
-    }
-    char byte = 0;
-    while (::read(parentPipe, &byte, 1) > 0) {
-    }
-    cameras.clear();
-    std::_Exit(0);
-}
-
 pid_t spawn(std::vector<std::string> args, const std::string& outFile)
 {
     std::vector<char*> argv;
@@ -140,20 +112,12 @@ int main(int argc, char** argv)
         else if (arg == "--subnet")
             subnet = argv[i + 1];
     }
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0)
+    viewbench::CameraProcess cameraProcess;
+    if (!cameraProcess.start(subnet, kStreams, kFps))
         return 1;
-    const pid_t cameras = ::fork();
-    if (cameras == 0) {
-        ::close(pipeFds[1]);
-        serveCameras(subnet, pipeFds[0]);
-    }
-    ::close(pipeFds[0]);
     auto stopCameras = [&] {
-        ::close(pipeFds[1]);
-        ::waitpid(cameras, nullptr, 0);
+        cameraProcess.stop();
     };
-    std::this_thread::sleep_for(std::chrono::milliseconds(2000)); // pre-encoding the loops
 
     viewbench::ViewHost host;
     int qtArgc = 1;

@@ -7,12 +7,16 @@
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ClassRegistration.h"
 #include "platform/com/Runtime.h"
+#include "tools/camsim/CamSim.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace viewbench {
@@ -25,6 +29,56 @@ HRESULT createFolder(IUnknown* outer, REFIID riid, void** ppv)
 }
 
 } // namespace
+
+bool CameraProcess::start(const std::string& subnet, int count, int fps)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return false;
+    m_pid = ::fork();
+    if (m_pid < 0)
+        return false;
+    if (m_pid == 0) {
+        ::close(fds[1]);
+        std::vector<std::unique_ptr<camsim::CamSim>> cameras;
+        for (int i = 0; i < count; ++i) {
+            camsim::CamSimConfig config;
+            config.address = subnet + "." + std::to_string(i + 2);
+            config.model = "OC30";
+            config.firmware = "3.00";
+            config.fps = fps;
+            config.frameMode = camsim::FrameMode::PreEncoded;
+            config.seed = static_cast<std::uint32_t>(i + 1);
+            camsim::StartError error;
+            auto cam = camsim::CamSim::start(config, &error);
+            if (!cam) {
+                std::fprintf(stderr, "camera %s: %s\n", config.address.c_str(),
+                             error.message.c_str());
+                std::_Exit(1);
+            }
+            cameras.push_back(std::move(cam));
+        }
+        // Serves until the parent closes its end of the pipe.
+        char byte = 0;
+        while (::read(fds[0], &byte, 1) > 0) {
+        }
+        cameras.clear();
+        std::_Exit(0);
+    }
+    ::close(fds[0]);
+    m_pipe = fds[1];
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000 + 100 * count));
+    return true;
+}
+
+void CameraProcess::stop()
+{
+    if (m_pid <= 0)
+        return;
+    ::close(m_pipe);
+    ::waitpid(m_pid, nullptr, 0);
+    m_pid = -1;
+}
 
 std::string binaryFolder()
 {

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <memory>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace viewbench {
@@ -33,6 +34,20 @@ private:
     std::unique_ptr<QApplication> m_app;
     std::unique_ptr<browser::BrowserWindow> m_window;
     DWORD m_cookie = 0;
+};
+
+// Simulated 640x480 OC30 cameras at subnet.2, .3 … serving pre-encoded frames at fps, in a
+// child process, so their CPU is not the measured program's.
+class CameraProcess {
+public:
+    // Forks before any thread or QApplication exists; waits for the frames to be encoded.
+    bool start(const std::string& subnet, int count, int fps);
+    void stop();
+    ~CameraProcess() { stop(); }
+
+private:
+    pid_t m_pid = -1;
+    int m_pipe = -1;
 };
 
 std::string binaryFolder();
