@@ -112,5 +112,73 @@ TEST_F(CamImageAudioTest, NoFreeListenerSlotMutesTheSpeakerAndAStartAfterwardsSa
     EXPECT_EQ(requestsFor(*sound, "http-type"), 1u);
 }
 
+// An audio camera of the simulator, with its three addresses on the control.
+camsim::CamSimConfig audioCamera(camsim::AudioDuplex duplex)
+{
+    camsim::CamSimConfig config;
+    config.audio.enabled = true;
+    config.audio.duplex = duplex;
+    config.audio.microphoneMuted = false;
+    return config;
+}
+
+TEST_F(CamImageAudioTest, HalfDuplexTalkStopsPlaybackAndUploadsAndReleaseRestoresIt)
+{
+    camsim::CamSim* camera = startCamera(audioCamera(camsim::AudioDuplex::Half));
+    ASSERT_TRUE(camera);
+    host(Options(camera->url("/"))
+             .param("AudioParameterURL", camera->url(camsim::CamSim::audioParameterPath()))
+             .param("RecordSoundURL", camera->url(camsim::CamSim::audioUploadPath()))
+             .param("DisplaySoundPanel", "1")
+             .param("SoundURL", camera->url(camsim::CamSim::audioStreamPath())));
+    ASSERT_TRUE(waitFor([&] { return camera->audioListeners() == 1; }, 10s));
+    EXPECT_TRUE(state("receiving").toBool());
+
+    click("talkButton");
+    EXPECT_TRUE(state("talking").toBool());
+    EXPECT_FALSE(state("receiving").toBool());
+    ASSERT_TRUE(
+        waitFor([&] { return camera->audioListeners() == 0 && camera->audioTalkers() == 1; }, 10s));
+    ASSERT_TRUE(camera->waitForAudioUploads(
+        [](const auto& uploads) { return !uploads.empty() && uploads.back().codedBytes >= 450; },
+        10s));
+    EXPECT_TRUE(camera->audioUploads().back().multipart);
+
+    click("talkButton");
+    EXPECT_FALSE(state("talking").toBool());
+    EXPECT_FALSE(state("capturing").toBool());
+    ASSERT_TRUE(
+        waitFor([&] { return camera->audioListeners() == 1 && camera->audioTalkers() == 0; }, 10s));
+    EXPECT_TRUE(state("receiving").toBool());
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(CamImageAudioTest, DisabledHalfModeNeverRestartsReceiveAfterAFailedUpload)
+{
+    camsim::CamSimConfig config = audioCamera(camsim::AudioDuplex::Half);
+    config.audio.faults.dropUploadAfterBytes = 2000;
+    camsim::CamSim* camera = startCamera(config);
+    ASSERT_TRUE(camera);
+    host(Options(camera->url("/"))
+             .param("AudioParameterURL", camera->url(camsim::CamSim::audioParameterPath()))
+             .param("RecordSoundURL", camera->url(camsim::CamSim::audioUploadPath()))
+             .param("DisplaySoundPanel", "1")
+             .param("SoundURL", camera->url(camsim::CamSim::audioStreamPath())));
+    ASSERT_TRUE(waitFor([&] { return camera->audioListeners() == 1; }, 10s));
+    click("talkButton");
+    ASSERT_TRUE(waitFor([&] { return camera->audioTalkers() == 1; }, 10s));
+    // The mode is disabled while the upload runs; the dropped POST then finds it so.
+    camera->reconfigureAudio(camsim::AudioDuplex::DisabledHalf);
+    ASSERT_TRUE(waitFor([&] { return !messages().empty(); }, 15s));
+    pumpFor(1s);
+    EXPECT_EQ(messages().front(), "Mode Changed|The audio mode has been reconfigured.\n\nPlease "
+                                  "reload your application.");
+    EXPECT_TRUE(state("modeChanged").toBool());
+    EXPECT_FALSE(state("talking").toBool());
+    EXPECT_FALSE(state("capturing").toBool());
+    EXPECT_FALSE(state("receiving").toBool()) << "no restart once the mode changed";
+    EXPECT_EQ(camera->audioListeners(), 0);
+}
+
 } // namespace
 } // namespace pictra::test
