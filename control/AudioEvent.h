@@ -38,6 +38,12 @@ private:
     int m_value;
 };
 
+// Called by the window thread before it looks at an event: Qt's own queue locking is invisible
+// to the thread sanitizer, this lock (which every post holds) is not.
+void syncPostedEvents();
+// Held by every thread that posts to the control's window (audio and image arrivals).
+std::mutex& postedEventMutex();
+
 // Posts to the control's window while it exists. Any thread.
 class AudioPoster {
 public:

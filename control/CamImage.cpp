@@ -547,6 +547,11 @@ void CamImage::windowNewImage()
     fire(DISPID_OnNewImage);
 }
 
+void CamImage::windowResized()
+{
+    m_audio->windowResized();
+}
+
 void CamImage::windowAudioEvent(const AudioEvent& event)
 {
     if (event.notice() == AudioNotice::NewSoundSample)

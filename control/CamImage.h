@@ -120,6 +120,7 @@ public:
     void windowWatchdog();
     void windowLeftButtonUp(unsigned x, unsigned y);
     void windowWheel(int delta);
+    void windowResized();
     // Posted by the audio threads.
     void windowAudioEvent(const AudioEvent& event);
     // The window was deleted under the control (its parent went first).

@@ -41,6 +41,7 @@ void CamImageWindow::stopWatchdog()
 
 bool CamImageWindow::event(QEvent* event)
 {
+    syncPostedEvents();
     if (event->type() == kNewImageEvent) {
         if (m_control)
             m_control->windowNewImage();
@@ -56,6 +57,13 @@ bool CamImageWindow::event(QEvent* event)
         return true;
     }
     return QWidget::event(event);
+}
+
+void CamImageWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (m_control)
+        m_control->windowResized();
 }
 
 void CamImageWindow::paintEvent(QPaintEvent*)

@@ -121,6 +121,12 @@ void ControlAudio::windowGoing()
         delete m_panelWidget.data();
 }
 
+void ControlAudio::windowResized()
+{
+    if (m_panelWidget)
+        m_panelWidget->place();
+}
+
 // ---- parameters ----
 
 bool ControlAudio::fetchParameters()

@@ -77,6 +77,7 @@ public:
     // The window was created (after the image download started) or is going.
     void windowCreated();
     void windowGoing();
+    void windowResized();
 
     // The control's messages 1028 to 1035.
     void message(int id, int wParam = 0, int lParam = 0);

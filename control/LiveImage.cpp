@@ -1,6 +1,7 @@
 #include "control/LiveImage.h"
 
 #include "common/ICamRequestSink.h"
+#include "control/AudioEvent.h"
 #include "platform/com/TaskMemory.h"
 
 #include <QCoreApplication>
@@ -16,6 +17,7 @@ void LiveImage::setWindow(QObject* window)
 void LiveImage::post(QEvent::Type type)
 {
     std::lock_guard hold(m_windowMutex);
+    std::lock_guard posting(postedEventMutex());
     if (m_window)
         QCoreApplication::postEvent(m_window, new QEvent(type));
 }

@@ -111,7 +111,6 @@ SoundPanel::SoundPanel(ControlAudio& audio, QWidget* control)
         item->setSizeHint(QSize(0, 12));
     }
     m_list->hide();
-    control->installEventFilter(this);
     connect(m_list, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         const int index = m_list->row(item);
         m_list->hide();
@@ -132,13 +131,6 @@ void SoundPanel::place()
     QWidget* control = parentWidget();
     setGeometry(0, std::max(control->height() - kHeight, 0), control->width(), kHeight);
     raise();
-}
-
-bool SoundPanel::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == parent() && event->type() == QEvent::Resize)
-        place();
-    return false;
 }
 
 void SoundPanel::resizeEvent(QResizeEvent*)
