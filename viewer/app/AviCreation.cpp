@@ -112,7 +112,11 @@ void AviCreation::createAvi(ICamImageObject* image)
             _CAM_BIH header{};
             const std::uint8_t* bits = nullptr;
             if (show) {
-                if (FAILED(m_document->loadPixelBlock(image, m_frames[i], &header, &bits))) {
+                if (const HRESULT hr =
+                        m_document->loadPixelBlock(image, m_frames[i], &header, &bits);
+                    FAILED(hr)) {
+                    std::fprintf(stderr, "Vistel: cannot read frame %s (0x%08X)\n",
+                                 m_frames[i].c_str(), static_cast<unsigned>(hr));
                     success = false;
                     break;
                 }

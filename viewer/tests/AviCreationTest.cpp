@@ -14,6 +14,7 @@
 #include <QSlider>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -120,6 +121,37 @@ TEST_F(AviCreationWindow, AMissingThirdFrameLeavesATwoFrameMovieAndTheMessage)
     ASSERT_EQ(dialogs->failures.size(), 1u);
     EXPECT_EQ(dialogs->failures[0], QStringLiteral("Create AVI failed"));
     EXPECT_NE(probeVideo(movie()).find("nb_read_frames=2\n"), std::string::npos);
+}
+
+// A frame file that is a named pipe must not hang the thread: the movie ends before it, with
+// the message and a line naming the file.
+TEST_F(AviCreationWindow, AFrameThatIsANamedPipeEndsTheMovieWithoutHanging)
+{
+    const std::string seq = sequence(5);
+    std::filesystem::remove(folder + "/f2.jpg");
+    ASSERT_EQ(::mkfifo((folder + "/f2.jpg").c_str(), 0600), 0);
+    dialogs->fourcc = "MJPG";
+    ::testing::internal::CaptureStderr();
+    create(seq);
+    std::string said = ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(dialogs->failures.size(), 1u);
+    EXPECT_EQ(dialogs->failures[0], QStringLiteral("Create AVI failed"));
+    EXPECT_NE(probeVideo(movie()).find("nb_read_frames=2\n"), std::string::npos);
+    EXPECT_NE(said.find(folder + "/f2.jpg"), std::string::npos) << said;
+}
+
+// The last frame is always decoded for the view, so a folder there fails in that path.
+TEST_F(AviCreationWindow, ALastFrameThatIsAFolderEndsTheMovieWithTheMessage)
+{
+    const std::string seq = sequence(3);
+    std::filesystem::remove(folder + "/f2.jpg");
+    std::filesystem::create_directory(folder + "/f2.jpg");
+    ::testing::internal::CaptureStderr();
+    create(seq);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(dialogs->failures.size(), 1u);
+    EXPECT_NE(probeVideo(movie()).find("nb_read_frames=2\n"), std::string::npos);
+    EXPECT_NE(said.find("cannot read frame " + folder + "/f2.jpg"), std::string::npos) << said;
 }
 
 TEST_F(AviCreationWindow, ACancelledCompressorDialogFailsAndWritesNoFile)
