@@ -8,11 +8,20 @@
 
 namespace orvel {
 
-enum class RegularFileAccess { Read, ReadWrite, ReadWriteCreate };
+enum class RegularFileAccess {
+    Read,
+    ReadWrite,
+    ReadWriteCreate,
+    Write, // created if missing, emptied once it is known to be a regular file
+};
 
 // The descriptor (close-on-exec, blocking again once the file is known to be regular), or -1
 // with *error set: the open's errno, or EINVAL when the path names no regular file.
 int openRegularFile(const std::string& path, RegularFileAccess access, int* error);
+
+// What openRegularFile's error means, in one line naming the path: "PATH is not a regular
+// file" or "cannot open PATH: REASON".
+std::string regularFileError(const std::string& path, int error);
 
 } // namespace orvel
 

@@ -1,5 +1,7 @@
 #include "platform/registry/HiveStore.h"
 
+#include "platform/base/FileDescriptor.h"
+#include "platform/base/RegularFile.h"
 #include "platform/registry/HiveText.h"
 #include "platform/registry/Registry.h"
 
@@ -9,6 +11,11 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+using orvel::FileDescriptor;
+using orvel::openRegularFile;
+using orvel::RegularFileAccess;
+using orvel::regularFileError;
 
 namespace {
 class FileLock {
@@ -38,28 +45,6 @@ public:
 
 private:
     int m_fd = -1;
-};
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-    int release()
-    {
-        int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-
-private:
-    int m_fd;
 };
 
 bool writeAll(int fd, const std::string& text)
@@ -125,9 +110,19 @@ LONG HiveStore::load(const std::string& file, const std::string& hiveName, Cache
         return ERROR_SUCCESS;
     }
 
-    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        if (errno != ENOENT)
+    int openError = 0;
+    FileDescriptor fd(openRegularFile(file, RegularFileAccess::Read, &openError));
+    if (!fd.isOpen()) {
+        if (openError == EINVAL) {
+            // Something else in the hive's place: refused as a damaged hive is, never replaced.
+            cached.identity = now;
+            cached.known = true;
+            cached.damaged = true;
+            std::fprintf(stderr, "registry: %s; the hive cannot be used until it is mended\n",
+                         regularFileError(file, openError).c_str());
+            return ERROR_BADDB;
+        }
+        if (openError != ENOENT)
             return ERROR_CANTREAD;
         // Writers replace the file by rename, which leaves no gap: it was really removed.
         cached.identity = Identity{};
@@ -197,8 +192,9 @@ LONG HiveStore::write(const std::string& file, const std::string& hiveName, cons
 bool HiveStore::replaceFile(const std::string& file, const std::string& text, Identity& written)
 {
     std::string temporary = file + ".new." + std::to_string(::getpid());
-    FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    if (fd.get() < 0)
+    int openError = 0;
+    FileDescriptor fd(openRegularFile(temporary, RegularFileAccess::Write, &openError));
+    if (!fd.isOpen())
         return false;
     struct stat st {};
     bool ok = writeAll(fd.get(), text) && ::fsync(fd.get()) == 0 && ::fstat(fd.get(), &st) == 0;

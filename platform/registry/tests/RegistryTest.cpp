@@ -7,6 +7,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 std::string hivePath(const char* hive)
@@ -391,6 +392,31 @@ TEST_F(RegistryTest, DamagedFileIsReportedAndLeftAlone)
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Good", 0, KEY_READ, key.out()),
               ERROR_SUCCESS);
     EXPECT_EQ(queryString(key, "a"), "1");
+}
+
+// A named pipe or a folder in a hive's place must not hang the process (an open would wait
+// for a writer for ever): it is refused as a damaged hive, said once, and left where it is.
+TEST_F(RegistryTest, SomethingOtherThanAFileInTheHivesPlaceIsRefusedWithoutBlocking)
+{
+    const std::string path = hivePath("HKEY_CURRENT_USER");
+    std::filesystem::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    testing::internal::CaptureStderr();
+    KeyHolder key;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, key.out()), ERROR_BADDB);
+    EXPECT_EQ(setString(HKEY_CURRENT_USER, "x", "y"), ERROR_BADDB);
+    std::string report = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(report, "registry: " + path +
+                          " is not a regular file; the hive cannot be used until it is mended\n");
+    EXPECT_TRUE(std::filesystem::is_fifo(path));
+
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, key.out()), ERROR_BADDB);
+    report = testing::internal::GetCapturedStderr();
+    EXPECT_NE(report.find(path + " is not a regular file"), std::string::npos) << report;
+    EXPECT_TRUE(std::filesystem::is_directory(path));
 }
 
 TEST_F(RegistryTest, MalformedLinesAreAllRejected)
