@@ -1,28 +1,30 @@
 #include "client/VersionRecord.h"
 
+#include "platform/base/FileDescriptor.h"
+#include "platform/base/RegularFile.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <elf.h>
-#include <fstream>
 #include <vector>
 
 namespace lumin {
 namespace {
 
-bool readAt(std::ifstream& file, std::uint64_t offset, void* out, std::size_t size)
+bool readAt(const orvel::FileDescriptor& file, std::uint64_t offset, void* out, std::size_t size)
 {
-    file.seekg(static_cast<std::streamoff>(offset));
-    file.read(static_cast<char*>(out), static_cast<std::streamsize>(size));
-    return file.good();
+    return file.readAt(offset, out, size) == static_cast<long long>(size);
 }
 
 } // namespace
 
 std::optional<std::string> readVersionSection(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    int error = 0;
+    const orvel::FileDescriptor file(
+        orvel::openRegularFile(path, orvel::RegularFileAccess::Read, &error));
+    if (!file.isOpen())
         return std::nullopt;
     Elf64_Ehdr header{};
     if (!readAt(file, 0, &header, sizeof header) ||

@@ -1,6 +1,9 @@
 #pragma once
-// Owns one POSIX file descriptor and closes it when it goes.
+// Owns one POSIX file descriptor, closes it when it goes, and moves whole transfers through
+// it (a short write or an interrupted call is carried on, never taken for the end).
 
+#include <cstddef>
+#include <cstdint>
 #include <unistd.h>
 #include <utility>
 
@@ -30,6 +33,13 @@ public:
             ::close(m_fd);
         m_fd = fd;
     }
+
+    // Whole transfers or failure: false on an error or when nothing more can be written.
+    bool writeAll(const void* data, std::size_t size) const;
+    bool writeAllAt(std::uint64_t offset, const void* data, std::size_t size) const;
+    // Bytes read (fewer only at the end of the file), or -1 on an error.
+    long long read(void* data, std::size_t size) const;
+    long long readAt(std::uint64_t offset, void* data, std::size_t size) const;
 
 private:
     int m_fd = -1;

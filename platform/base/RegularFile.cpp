@@ -89,18 +89,10 @@ bool readRegularFile(const std::string& path, std::size_t maxBytes, std::string&
     if (static_cast<unsigned long long>(info.st_size) > maxBytes)
         return fail(error, path + " is larger than " + std::to_string(maxBytes) + " bytes");
     std::string text(static_cast<std::size_t>(info.st_size), '\0');
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::read(fd.get(), text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return fail(error, "cannot read " + path + ": " + std::strerror(errno));
-        if (n == 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    text.resize(done);
+    const long long done = fd.read(text.data(), text.size());
+    if (done < 0)
+        return fail(error, "cannot read " + path + ": " + std::strerror(errno));
+    text.resize(static_cast<std::size_t>(done));
     contents = std::move(text);
     return true;
 }

@@ -47,20 +47,6 @@ private:
     int m_fd = -1;
 };
 
-bool writeAll(int fd, const std::string& text)
-{
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 bool readAll(int fd, std::string& text)
 {
     text.clear();
@@ -197,7 +183,8 @@ bool HiveStore::replaceFile(const std::string& file, const std::string& text, Id
     if (!fd.isOpen())
         return false;
     struct stat st {};
-    bool ok = writeAll(fd.get(), text) && ::fsync(fd.get()) == 0 && ::fstat(fd.get(), &st) == 0;
+    bool ok = fd.writeAll(text.data(), text.size()) && ::fsync(fd.get()) == 0 &&
+              ::fstat(fd.get(), &st) == 0;
     ::close(fd.release());
     if (!ok || ::rename(temporary.c_str(), file.c_str()) != 0) {
         ::unlink(temporary.c_str());

@@ -5,8 +5,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <unistd.h>
-#include <utility>
 
 namespace {
 HRESULT errorFromErrno(int error)
@@ -29,22 +27,6 @@ HRESULT errorFromErrno(int error)
 }
 } // namespace
 
-SequenceFile::~SequenceFile()
-{
-    close();
-}
-
-SequenceFile::SequenceFile(SequenceFile&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-
-SequenceFile& SequenceFile::operator=(SequenceFile&& other) noexcept
-{
-    if (this != &other) {
-        close();
-        m_fd = std::exchange(other.m_fd, -1);
-    }
-    return *this;
-}
-
 HRESULT SequenceFile::open(const std::string& path, SequenceAccess access, SequenceFile* file)
 {
     file->close();
@@ -59,9 +41,9 @@ HRESULT SequenceFile::open(const std::string& path, SequenceAccess access, Seque
     if (!opened.isOpen())
         return errorFromErrno(error);
     const int lock = access == SequenceAccess::Read ? LOCK_SH : LOCK_EX;
-    if (::flock(opened.m_fd, lock | LOCK_NB) != 0)
+    if (::flock(opened.m_fd.get(), lock | LOCK_NB) != 0)
         return errorFromErrno(errno);
-    if (access == SequenceAccess::CreateAlways && ::ftruncate(opened.m_fd, 0) != 0)
+    if (access == SequenceAccess::CreateAlways && ::ftruncate(opened.m_fd.get(), 0) != 0)
         return errorFromErrno(errno);
     *file = std::move(opened);
     return S_OK;
@@ -69,71 +51,25 @@ HRESULT SequenceFile::open(const std::string& path, SequenceAccess access, Seque
 
 void SequenceFile::close()
 {
-    if (m_fd >= 0)
-        ::close(std::exchange(m_fd, -1));
+    m_fd.reset();
 }
 
 bool SequenceFile::writeAll(const void* data, std::size_t size)
 {
-    auto* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::write(m_fd, p, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return m_fd.writeAll(data, size);
 }
 
 bool SequenceFile::writeAllAt(std::uint64_t offset, const void* data, std::size_t size)
 {
-    auto* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::pwrite(m_fd, p, size, static_cast<off_t>(offset));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        offset += static_cast<std::uint64_t>(n);
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return m_fd.writeAllAt(offset, data, size);
 }
 
 long long SequenceFile::readAt(std::uint64_t offset, void* data, std::size_t size)
 {
-    auto* p = static_cast<char*>(data);
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pread(m_fd, p + done, size - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    return static_cast<long long>(done);
+    return m_fd.readAt(offset, data, size);
 }
 
 long long SequenceFile::read(void* data, std::size_t size)
 {
-    auto* p = static_cast<char*>(data);
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::read(m_fd, p + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    return static_cast<long long>(done);
+    return m_fd.read(data, size);
 }

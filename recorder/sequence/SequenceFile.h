@@ -3,6 +3,7 @@
 // exclusive lock for as long as it has the file open (no other program may open it meanwhile),
 // a reader a shared one. The locks are advisory, so they bind exactly the programs of the suite.
 
+#include "platform/base/FileDescriptor.h"
 #include "platform/com/Hresult.h"
 
 #include <cstddef>
@@ -18,17 +19,12 @@ enum class SequenceAccess {
 class SequenceFile {
 public:
     SequenceFile() = default;
-    ~SequenceFile();
-    SequenceFile(SequenceFile&& other) noexcept;
-    SequenceFile& operator=(SequenceFile&& other) noexcept;
-    SequenceFile(const SequenceFile&) = delete;
-    SequenceFile& operator=(const SequenceFile&) = delete;
 
     // S_OK, or the failure as HRESULT_FROM_WIN32: ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED,
     // ERROR_SHARING_VIOLATION while another holds the file, ERROR_CANTOPEN otherwise.
     static HRESULT open(const std::string& path, SequenceAccess access, SequenceFile* file);
 
-    bool isOpen() const { return m_fd >= 0; }
+    bool isOpen() const { return m_fd.isOpen(); }
     void close();
 
     // Whole transfers or failure: false on an error or a short write.
@@ -40,5 +36,5 @@ public:
 
 private:
     explicit SequenceFile(int fd) : m_fd(fd) {}
-    int m_fd = -1;
+    orvel::FileDescriptor m_fd;
 };

@@ -2,7 +2,9 @@
 // one request through the client's simple requests; the reply body goes to standard output.
 // Simple requests travel beside an open stream, so the camera's root page is opened as the
 // client's stream first.
+#include "common/ICamMultipartRequest.h"
 #include "common/ICamSimpleRequest.h"
+#include "platform/base/RegularFile.h"
 #include "platform/com/TaskMemory.h"
 #include "platform/http/HttpError.h"
 #include "platform/http/Url.h"
@@ -10,8 +12,6 @@
 #include "tools/camctl/CamCtlCommand.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -50,12 +50,13 @@ int runRequest(const char* command, std::vector<std::string> args)
     }
     std::string body;
     if (post) {
-        std::ifstream in(positional[1], std::ios::binary);
-        if (!in) {
-            std::fprintf(stderr, "camctl post: cannot read %s\n", positional[1].c_str());
+        // A body as large as the largest reply the client takes; only a regular file, so a
+        // pipe or a folder named by mistake is said, not waited on.
+        std::string error;
+        if (!readRegularFile(positional[1], kCamMaxPartBytes, body, &error)) {
+            std::fprintf(stderr, "camctl post: %s\n", error.c_str());
             return kExitFailed;
         }
-        body.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
         if (body.empty()) {
             std::fprintf(stderr, "camctl post: %s is empty; a POST needs a body\n",
                          positional[1].c_str());

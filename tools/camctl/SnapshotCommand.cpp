@@ -1,11 +1,14 @@
 // camctl snapshot URL FILE [--seconds S] [--user U --password P] [--insecure]: saves the
 // first JPEG part of the stream (or the single image) at URL to FILE.
 #include "common/ICamRequestSink.h"
+#include "platform/base/FileDescriptor.h"
+#include "platform/base/RegularFile.h"
 #include "tools/camctl/CamCtlClient.h"
 #include "tools/camctl/CamCtlCommand.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
 
 int runSnapshot(const std::vector<std::string>& arguments)
 {
@@ -55,11 +58,18 @@ int runSnapshot(const std::vector<std::string>& arguments)
                          url.c_str(), seconds);
         return kExitFailed;
     }
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(jpeg->data.data(), static_cast<std::streamsize>(jpeg->data.size()));
-    out.close();
-    if (!out) {
-        std::fprintf(stderr, "camctl snapshot: cannot write %s\n", file.c_str());
+    // Only a regular file: a pipe in the file's place would hold the write for ever.
+    int openError = 0;
+    const orvel::FileDescriptor out(
+        orvel::openRegularFile(file, orvel::RegularFileAccess::Write, &openError));
+    if (!out.isOpen()) {
+        std::fprintf(stderr, "camctl snapshot: %s\n",
+                     orvel::regularFileError(file, openError).c_str());
+        return kExitFailed;
+    }
+    if (!out.writeAll(jpeg->data.data(), jpeg->data.size())) {
+        std::fprintf(stderr, "camctl snapshot: cannot write %s: %s\n", file.c_str(),
+                     std::strerror(errno));
         return kExitFailed;
     }
     std::printf("snapshot %s size=%zu\n", file.c_str(), jpeg->data.size());

@@ -1,8 +1,12 @@
 // camctl against cameras that fail: every failure ends with a non-zero exit and one line on
 // standard error that names what happened, and never with half an answer on standard output.
+#include "platform/base/FileDescriptor.h"
 #include "tools/camctl/tests/CamctlProgram.h"
 
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace camctltest;
 
@@ -125,4 +129,30 @@ TEST_F(CamctlFailure, StreamAnsweredWithAnErrorStatusStillShowsThePage)
     EXPECT_NE(run.out.find("part 1 type=0x5504 "), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("status 21813 500 Internal Server Error\n"), std::string::npos)
         << run.out;
+}
+
+// Files the user names that are no regular files: a pipe nobody writes to would hold the body
+// read for ever, a pipe with a reader the snapshot's write. Each is one line and exit 1.
+TEST_F(CamctlFailure, APipeOrAFolderForAFileIsSaidNotWaitedOn)
+{
+    camsim::CamSim* camera = startCamera({});
+    ASSERT_TRUE(camera);
+    const std::string pipe = m_root.path() + "/pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {pipe, m_root.path()}) {
+        const Child::Result run = camctl({"post", paramUrl(*camera), path});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err, "camctl post: " + path + " is not a regular file\n");
+        EXPECT_TRUE(run.out.empty());
+    }
+
+    const orvel::FileDescriptor reader(::open(pipe.c_str(), O_RDONLY | O_NONBLOCK));
+    ASSERT_TRUE(reader.isOpen());
+    for (const std::string& path : {pipe, m_root.path()}) {
+        const Child::Result run = camctl({"snapshot", camera->url(camera->videoPath()), path});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err, "camctl snapshot: " + path + " is not a regular file\n");
+    }
+    char byte = 0;
+    EXPECT_EQ(::read(reader.get(), &byte, 1), 0); // nothing was written into the pipe
 }
