@@ -141,24 +141,32 @@ int runAvi(const std::vector<std::string>& args)
         std::fprintf(stderr, "camctl avi: %s\n", error.c_str());
         return kExitFailed;
     }
+    // Frames are read, decoded and coded on the writer's workers; a failure shows at a
+    // later frame, and framesWritten() then is the number of the one that failed.
+    const auto failed = [&] {
+        const std::size_t at = writer->framesWritten();
+        const std::string& path = at < frames.size() ? frames[at] : out;
+        if (writer->frameUnreadable())
+            std::fprintf(stderr, "camctl avi: frame %zu (%s) cannot be loaded; %u frames written\n",
+                         at, path.c_str(), writer->framesWritten());
+        else
+            std::fprintf(
+                stderr, "camctl avi: frame %zu (%s): %s; %u frames written\n", at, path.c_str(),
+                writer->lastError().empty() ? "cannot be written" : writer->lastError().c_str(),
+                writer->framesWritten());
+        writer->finish();
+        return kExitFailed;
+    };
     for (std::size_t i = 0; i < frames.size(); ++i) {
-        if (FAILED(writer->writeJpegFile(frames[i]))) {
-            if (writer->frameUnreadable())
-                std::fprintf(stderr,
-                             "camctl avi: frame %zu (%s) cannot be loaded; %u frames written\n", i,
-                             frames[i].c_str(), writer->framesWritten());
-            else
-                std::fprintf(stderr, "camctl avi: frame %zu (%s): %s; %u frames written\n", i,
-                             frames[i].c_str(),
-                             writer->lastError().empty() ? "cannot be written"
-                                                         : writer->lastError().c_str(),
-                             writer->framesWritten());
-            writer->finish();
-            return kExitFailed;
-        }
+        if (FAILED(writer->queueJpegFile(frames[i])))
+            return failed();
         if (progress)
-            drawProgress(i + 1, frames.size());
+            drawProgress(writer->framesWritten(), frames.size());
     }
+    if (FAILED(writer->flush()))
+        return failed();
+    if (progress)
+        drawProgress(writer->framesWritten(), frames.size());
     if (FAILED(writer->finish())) {
         std::fprintf(stderr, "camctl avi: %s\n", writer->lastError().c_str());
         return kExitFailed;

@@ -140,11 +140,12 @@ void AviCreation::createAvi(ICamImageObject* image)
                 }
                 post([this] { m_frame->statusPane()->setText(loadString(kStringCreatingAvi)); });
             }
+            // Coded on the writer's workers while this thread goes on with the next frame.
             HRESULT hr = E_FAIL;
             if (show && choice->compressor.kind != CompressorKind::JpegCopy)
-                hr = writer->writeBitmap(header, bits); // decoded already
+                hr = writer->queueBitmap(header, bits); // decoded already
             else
-                hr = writer->writeJpegFile(m_frames[i]);
+                hr = writer->queueJpegFile(m_frames[i]);
             if (FAILED(hr)) {
                 std::fprintf(stderr, "Vistel: %s\n", writer->lastError().c_str());
                 success = false;
@@ -152,6 +153,8 @@ void AviCreation::createAvi(ICamImageObject* image)
             }
             success = true;
         }
+        // The frames in flight are written, also after a cancel: what the file holds is
+        // what was reported.
         if (writer && FAILED(writer->finish())) {
             std::fprintf(stderr, "Vistel: %s\n", writer->lastError().c_str());
             success = false;

@@ -7,6 +7,7 @@
 #include "common/CamBih.h"
 #include "platform/com/Hresult.h"
 #include "recorder/sequence/avi/AviStreamInfo.h"
+#include "recorder/sequence/avi/FrameCoder.h"
 #include "recorder/sequence/avi/VideoCompressor.h"
 
 #include <cstdint>
@@ -15,9 +16,7 @@
 #include <string>
 
 struct AVPacket;
-
-// A frame file far larger than any camera image is damage, not read.
-inline constexpr std::size_t kMaxJpegFrameBytes = 64u << 20;
+struct FrameJob;
 
 class AviWriter {
 public:
@@ -30,6 +29,9 @@ public:
     ~AviWriter();
     AviWriter(const AviWriter&) = delete;
     AviWriter& operator=(const AviWriter&) = delete;
+
+    // The frames are written in the order given, by these on the calling thread, or by the
+    // queue calls below on worker threads; a write waits for the frames queued before it.
 
     // One decoded frame (not for the JPEG copy path). E_FAIL when it cannot be encoded or
     // written.
@@ -46,8 +48,19 @@ public:
     // A frame file (a regular file of at most kMaxJpegFrameBytes), by writeJpeg on the copy
     // path, else by encodeJpeg. E_FAIL with lastError() naming the file when it cannot be read.
     HRESULT writeJpegFile(const std::string& path);
-    // Completes the file (index, frame count). E_FAIL when it cannot be; the frames written
-    // so far stay readable as far as the muxer got.
+
+    // As writeJpegFile and writeBitmap (whose bits are copied), but the frame is read, decoded
+    // and, where the compressor codes frames alone, encoded on worker threads while the
+    // caller goes on; it is written once the frames before it are. Returns at once unless
+    // kFramesInFlight frames are in flight, then after writing the oldest. A failure is that
+    // of an earlier frame as often as of this one: the frames queued after the failing one
+    // are dropped, framesWritten() then is the failing frame's number, lastError() says why.
+    HRESULT queueJpegFile(const std::string& path);
+    HRESULT queueBitmap(const _CAM_BIH& header, const std::uint8_t* bits);
+    // Writes every frame queued, waiting for them; the failure of one as queueJpegFile.
+    HRESULT flush();
+    // Flushes and completes the file (index, frame count). E_FAIL when it cannot be; the
+    // frames written so far stay readable as far as the muxer got.
     HRESULT finish();
 
     unsigned framesWritten() const { return m_frames; }
@@ -60,14 +73,18 @@ private:
     struct State;
     explicit AviWriter(std::unique_ptr<State> state);
     HRESULT writePacket(::AVPacket* packet);
-    HRESULT drainEncoder();
-    HRESULT encodeFrame();
+    // The frame the calling thread's coder made of frame m_next (hr its outcome), written.
+    HRESULT writeOwn(HRESULT hr);
+    HRESULT writeCoded(CodedFrame& frame);
+    HRESULT writeJob(FrameJob& job);
+    // Writes the queued frames that are done, in order; waits for the oldest first when
+    // waitForOldest.
+    HRESULT writeQueued(bool waitForOldest);
+    template <typename Fill> HRESULT queue(Fill fill);
 
     std::unique_ptr<State> m_state;
-    unsigned m_frames = 0;
+    unsigned m_frames = 0; // packets written
+    unsigned m_next = 0;   // the number of the next frame given
     std::string m_error;
     bool m_unreadable = false;
 };
-
-// Reads a JPEG's frame size from its SOF marker; false when it has none.
-bool jpegFrameSize(std::span<const std::uint8_t> jpeg, int* width, int* height);
