@@ -1,9 +1,11 @@
 // Export of a 640 x 480 sequence to AVI with each compressor, against the ffmpeg program
 // encoding the same frame files with the same codec in the same run ("ffmpeg -framerate R -i
-// f%d.jpg -c:v CODEC"), and the no-re-encoding path against Motion JPEG re-encoding. Our side
-// is measured as the viewer's AVI thread works: load and decode each frame through the image
-// object, then write it. Figures are process CPU seconds (ffmpeg's from its rusage) and wall
-// seconds.
+// f%d.jpg -c:v CODEC", with the pixel format of ours), and the no-re-encoding path against
+// Motion JPEG re-encoding. Our side is measured as camctl avi and the viewer's AVI thread
+// work: the first frame decoded through the image object, then every frame file queued to
+// the writer's workers. Each line gives wall seconds, process CPU seconds (all threads; the
+// children's rusage for ffmpeg) and the file's size. ffmpeg runs with its own threading; the
+// extra line compares our single-thread path with ffmpeg forced to one thread.
 //
 //   vistel_avi_bench [frames [code...]]   (default 1000 frames; codes copy DIB MJPG FFV1 FMP4)
 
@@ -48,12 +50,19 @@ double now()
         .count();
 }
 
+double megabytes(const std::filesystem::path& p)
+{
+    std::error_code error;
+    const auto size = std::filesystem::file_size(p, error);
+    return error ? 0 : static_cast<double>(size) / 1e6;
+}
+
 // Our export as camctl avi and the AVI thread do it: the first frame decoded through the
 // image object for the movie's size, then every frame file handed to the writer, which
-// decodes it straight into what the compressor takes. (The viewer also decodes a frame for
-// its view every 40 ms.)
+// decodes it straight into what the compressor takes: queued to its workers, or on this
+// thread alone when sequential. (The viewer also decodes a frame for its view every 40 ms.)
 Cost exportOurs(ICamImageObject* image, const SequenceContents& seq, const VideoCompressor& c,
-                const std::string& out, bool* ok)
+                const std::string& out, bool sequential, bool* ok)
 {
     const double cpu0 = cpuOf(RUSAGE_SELF), wall0 = now();
     AviStreamInfo info =
@@ -66,24 +75,34 @@ Cost exportOurs(ICamImageObject* image, const SequenceContents& seq, const Video
     std::unique_ptr<AviWriter> writer;
     *ok = *ok && SUCCEEDED(AviWriter::create(out, info, c, {}, &writer, nullptr));
     for (std::size_t i = 0; *ok && i < seq.framePaths.size(); ++i)
-        *ok = SUCCEEDED(writer->writeJpegFile(seq.framePaths[i]));
+        *ok = SUCCEEDED(sequential ? writer->writeJpegFile(seq.framePaths[i])
+                                   : writer->queueJpegFile(seq.framePaths[i]));
     if (writer)
         *ok = SUCCEEDED(writer->finish()) && *ok;
     return {cpuOf(RUSAGE_SELF) - cpu0, now() - wall0};
 }
 
-// ffmpeg on the frame files, or on another input when inputArgs names one.
+// ffmpeg on the frame files, or on another input when inputArgs names one; with its own
+// threading unless oneThread.
 Cost exportFfmpeg(const std::string& folder, unsigned rate, const std::string& codecArgs,
-                  const std::string& out, bool* ok, const std::string& inputArgs = {})
+                  const std::string& out, bool oneThread, bool* ok,
+                  const std::string& inputArgs = {})
 {
     const double cpu0 = cpuOf(RUSAGE_CHILDREN), wall0 = now();
     const std::string input = inputArgs.empty() ? "-framerate " + std::to_string(rate) +
                                                       " -start_number 0 -i '" + folder + "/f%d.jpg'"
                                                 : inputArgs;
+    const std::string threads = oneThread ? " -threads 1 " : " ";
     const std::string command =
-        "ffmpeg -v error -y -threads 1 " + input + " " + codecArgs + " -threads 1 '" + out + "'";
+        "ffmpeg -v error -y" + threads + input + " " + codecArgs + threads + "'" + out + "'";
     *ok = std::system(command.c_str()) == 0;
     return {cpuOf(RUSAGE_CHILDREN) - cpu0, now() - wall0};
+}
+
+void printCost(const char* what, const Cost& cost, const std::filesystem::path& file, bool ok)
+{
+    std::printf("      %-34s wall %7.3f  cpu %7.3f  %7.1f MB%s\n", what, cost.wall, cost.cpu,
+                megabytes(file), ok ? "" : "  (failed)");
 }
 
 } // namespace
@@ -111,27 +130,24 @@ int main(int argc, char** argv)
         const SequenceContents seq = readSequence(sequence);
         const unsigned rate = 1000 / 40;
         const auto compressors = availableCompressors();
-        // A lossless encoder's cost follows the picture it is given. ffmpeg's default BGR
-        // conversion repeats each chroma sample over 2 x 2 pixels; our frames are the image
-        // object's, which interpolates chroma, and carry more detail. So FFV1 is also timed
-        // against ffmpeg interpolating chroma, whose picture is the nearest it makes to ours,
-        // and against ffmpeg encoding our exact pictures, read from our full-frame movie.
+        // The ffmpeg command of each is the issue's with our output's pixel format where
+        // ffmpeg would pick another (4:2:0 for FFV1 and raw video); those two are also timed
+        // as typed, and FFV1 also on our exact pictures, read from our full-frame movie.
         struct Case {
             const char* fourcc;
             const char* ffmpegArgs;
-            const char* samePictureArgs = nullptr;
+            const char* asTypedArgs = nullptr;
         };
         const Case cases[] = {
             {"copy", "-c:v copy"},
-            {"DIB ", "-c:v rawvideo -pix_fmt bgr24"},
+            {"DIB ", "-c:v rawvideo -pix_fmt bgr24", "-c:v rawvideo"},
             {"MJPG", "-c:v mjpeg -pix_fmt yuvj420p -g 1"},
-            {"FFV1", "-c:v ffv1 -pix_fmt bgr0 -g 1",
-             "-c:v ffv1 -pix_fmt bgr0 -g 1 -sws_flags bilinear+full_chroma_int+accurate_rnd"},
+            {"FFV1", "-c:v ffv1 -pix_fmt bgr0 -g 1", "-c:v ffv1"},
             {"FMP4", "-c:v mpeg4 -g 1 -bf 0"},
         };
-        std::printf("%d frames %dx%d at %u/1, %s\n", frames, bench::kWidth, bench::kHeight, rate,
-                    "CPU seconds (wall seconds)");
-        double copyCpu = 0, mjpgCpu = 0;
+        std::printf("%d frames %dx%d at %u/1; wall and CPU seconds, file size\n", frames,
+                    bench::kWidth, bench::kHeight, rate);
+        double copyCpu = 0, mjpgCpu = 0, copyWall = 0, mjpgWall = 0;
         for (const Case& c : cases) {
             const std::string name = std::string(c.fourcc) == "DIB " ? "DIB" : c.fourcc;
             if (!only.empty() && std::find(only.begin(), only.end(), name) == only.end())
@@ -139,48 +155,63 @@ int main(int argc, char** argv)
             const VideoCompressor* compressor = findCompressor(compressors, c.fourcc);
             if (!compressor)
                 continue;
-            bool okOurs = false, okTheirs = false;
-            const Cost ours = exportOurs(image.get(), seq, *compressor,
-                                         (folder / (name + ".avi")).string(), &okOurs);
+            double load[3] = {};
+            ::getloadavg(load, 3);
+            const auto file = [&](const char* suffix) {
+                return folder / (name + suffix);
+            };
+            bool okOurs = false, okTheirs = false, ok = false;
+            const Cost ours =
+                exportOurs(image.get(), seq, *compressor, file(".avi"), false, &okOurs);
             const Cost theirs = exportFfmpeg(folder.string(), rate, c.ffmpegArgs,
-                                             (folder / (name + "-ffmpeg.avi")).string(), &okTheirs);
-            std::printf("%-5s ours %7.3f (%7.3f)  ffmpeg %7.3f (%7.3f)  ratio %.2f%s\n", c.fourcc,
-                        ours.cpu, ours.wall, theirs.cpu, theirs.wall, ours.cpu / theirs.cpu,
+                                             file("-ffmpeg.avi"), false, &okTheirs);
+            std::printf("%-5s load %.1f  wall ratio %.2f  cpu ratio %.2f%s\n", c.fourcc, load[0],
+                        ours.wall / theirs.wall, ours.cpu / theirs.cpu,
                         okOurs && okTheirs ? "" : "  (a side failed)");
-            if (c.samePictureArgs) {
-                const std::string same = (folder / (name + "-ffmpeg-same.avi")).string();
-                const Cost close =
-                    exportFfmpeg(folder.string(), rate, c.samePictureArgs, same, &okTheirs);
-                const auto mb = [](const std::filesystem::path& p) {
-                    std::error_code error;
-                    return static_cast<double>(std::filesystem::file_size(p, error)) / 1e6;
-                };
-                std::printf("      ffmpeg interpolating chroma %7.3f (%7.3f)  ratio %.2f%s\n",
-                            close.cpu, close.wall, ours.cpu / close.cpu,
-                            okTheirs ? "" : "  (ffmpeg failed)");
-                const auto dib = folder / "DIB.avi";
-                if (std::filesystem::exists(dib)) {
-                    const Cost exact =
-                        exportFfmpeg(folder.string(), rate, c.ffmpegArgs,
-                                     (folder / (name + "-ffmpeg-exact.avi")).string(), &okTheirs,
-                                     "-i '" + dib.string() + "'");
-                    std::printf("      ffmpeg from our full frames %7.3f (%7.3f)  ratio %.2f%s\n",
-                                exact.cpu, exact.wall, ours.cpu / exact.cpu,
-                                okTheirs ? "" : "  (ffmpeg failed)");
-                }
-                std::printf("      files: ours %.1f MB, ffmpeg %.1f MB, interpolating %.1f MB\n",
-                            mb(folder / (name + ".avi")), mb(folder / (name + "-ffmpeg.avi")),
-                            mb(same));
+            printCost("ours", ours, file(".avi"), okOurs);
+            printCost(("ffmpeg " + std::string(c.ffmpegArgs)).c_str(), theirs, file("-ffmpeg.avi"),
+                      okTheirs);
+            const Cost oursOne =
+                exportOurs(image.get(), seq, *compressor, file("-one.avi"), true, &ok);
+            printCost("ours on one thread", oursOne, file("-one.avi"), ok);
+            const Cost theirsOne = exportFfmpeg(folder.string(), rate, c.ffmpegArgs,
+                                                file("-ffmpeg-one.avi"), true, &ok);
+            printCost("ffmpeg -threads 1", theirsOne, file("-ffmpeg-one.avi"), ok);
+            std::printf("      one thread each: cpu ratio %.2f\n", oursOne.cpu / theirsOne.cpu);
+            if (c.asTypedArgs) {
+                const Cost typed = exportFfmpeg(folder.string(), rate, c.asTypedArgs,
+                                                file("-ffmpeg-typed.avi"), false, &ok);
+                printCost(("ffmpeg " + std::string(c.asTypedArgs) + " (4:2:0)").c_str(), typed,
+                          file("-ffmpeg-typed.avi"), ok);
             }
-            if (std::string(c.fourcc) == "copy")
+            const auto dib = folder / "DIB.avi";
+            if (name == "FFV1" && std::filesystem::exists(dib)) {
+                const Cost exact =
+                    exportFfmpeg(folder.string(), rate, c.ffmpegArgs, file("-ffmpeg-exact.avi"),
+                                 false, &ok, "-i '" + dib.string() + "'");
+                printCost("ffmpeg from our full frames", exact, file("-ffmpeg-exact.avi"), ok);
+            }
+            if (name == "copy") {
                 copyCpu = ours.cpu;
-            if (std::string(c.fourcc) == "MJPG")
+                copyWall = ours.wall;
+            }
+            if (name == "MJPG") {
                 mjpgCpu = ours.cpu;
+                mjpgWall = ours.wall;
+            }
             result |= okOurs ? 0 : 1;
+            // Each movie is read once, then goes: a thousand full frames are close to 1 GB.
+            if (name != "DIB")
+                for (const char* suffix : {".avi", "-one.avi"})
+                    std::filesystem::remove(file(suffix));
+            for (const char* suffix :
+                 {"-ffmpeg.avi", "-ffmpeg-one.avi", "-ffmpeg-typed.avi", "-ffmpeg-exact.avi"})
+                std::filesystem::remove(file(suffix));
         }
-        if (copyCpu > 0)
-            std::printf("no re-encoding is %.1fx faster than MJPG re-encoding (goal 20x)\n",
-                        mjpgCpu / copyCpu);
+        if (copyCpu > 0 && mjpgCpu > 0)
+            std::printf("no re-encoding against MJPG re-encoding: %.1fx less CPU, %.1fx less "
+                        "wall time (goal 20x)\n",
+                        mjpgCpu / copyCpu, mjpgWall / copyWall);
     }
     CoUninitialize();
     std::filesystem::remove_all(folder);
