@@ -49,6 +49,16 @@ bool writeQuadrantJpeg(const std::string& path, int width, int height)
     });
 }
 
+bool writeNumberedJpeg(const std::string& path, int width, int height, int index)
+{
+    const int block = (index * 5) % width;
+    return writeJpeg(path, width, height, [&](int x, int y) {
+        if (x >= block && x < block + 6)
+            return Rgb{255 - (index * 37) % 128, 255, 40};
+        return Rgb{x * 255 / width, y * 255 / height, ((x ^ y) + index * 11) % 256};
+    });
+}
+
 bool writeSequenceFile(const std::string& path, const char* magic, unsigned interval,
                        const std::vector<std::string>& names)
 {

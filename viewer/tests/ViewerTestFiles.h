@@ -15,6 +15,9 @@ struct Rgb {
 bool writeSolidJpeg(const std::string& path, int width, int height, Rgb colour);
 // A JPEG whose quadrants are red (top left), green (top right), blue, white.
 bool writeQuadrantJpeg(const std::string& path, int width, int height);
+// A detailed JPEG (gradients, a texture) that differs from frame to frame: a bar moving along
+// with index and a texture shifting with it.
+bool writeNumberedJpeg(const std::string& path, int width, int height, int index);
 
 // A sequence file with these 4 magic bytes, interval and bare frame names.
 bool writeSequenceFile(const std::string& path, const char* magic, unsigned interval,
