@@ -4,68 +4,31 @@
 // ticks of the run, the largest gap between frame stamps, the recorder's CPU time per frame and
 // share of one core, and the MB/s written. The anchor, measured in the same run for C seconds
 // (default 10): "camctl stream" on the same camera, the client alone reading every part.
+#include "bench/support/BenchOptions.h"
+#include "bench/support/ProcessUsage.h"
 #include "recorder/sequence/SequenceReader.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <signal.h>
-#include <spawn.h>
 #include <sstream>
 #include <string>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 
 std::string binaryFolder()
 {
     return std::filesystem::canonical("/proc/self/exe").parent_path().string();
-}
-
-pid_t spawn(std::vector<std::string> args, const std::string& out)
-{
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    if (::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-struct Finished {
-    int status = -1;
-    double cpuSeconds = 0;
-    double wallSeconds = 0;
-};
-
-Finished waitFor(pid_t pid, Clock::time_point started)
-{
-    Finished f;
-    rusage usage{};
-    ::wait4(pid, &f.status, 0, &usage);
-    f.wallSeconds = std::chrono::duration<double>(Clock::now() - started).count();
-    f.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-                   (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    return f;
 }
 
 std::string readFile(const std::string& path)
@@ -80,21 +43,11 @@ std::string readFile(const std::string& path)
 
 int main(int argc, char** argv)
 {
-    int seconds = 60;
-    int interval = 33;
-    int compareSeconds = 10;
-    std::string address = "127.0.9.3";
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string a = argv[i];
-        if (a == "--seconds")
-            seconds = std::max(1, std::atoi(argv[i + 1]));
-        else if (a == "--interval")
-            interval = std::max(10, std::atoi(argv[i + 1]));
-        else if (a == "--compare-seconds")
-            compareSeconds = std::max(1, std::atoi(argv[i + 1]));
-        else if (a == "--address")
-            address = argv[i + 1];
-    }
+    const bench::BenchOptions options(argc, argv);
+    const int seconds = options.number("seconds", 60, 1, 24 * 3600);
+    const int interval = options.number("interval", 33, 10, 60000);
+    const int compareSeconds = options.number("compare-seconds", 10, 1, 3600);
+    const std::string address = options.text("address", "127.0.9.3");
     char rootTemplate[] = "/tmp/record-bench-XXXXXX";
     const std::string root = ::mkdtemp(rootTemplate);
     ::setenv("ORVEL_STATE_ROOT", root.c_str(), 1);
@@ -104,9 +57,10 @@ int main(int argc, char** argv)
     const std::string url =
         "http://" + address + ":8091/orvel-cgi/mjpg/video.cgi?resolution=640x480&camera=1";
 
-    const pid_t camera = spawn({bin + "/camsim", "--address", address, "--model", "OC35", "--fps",
-                                "30", "--http-port", "8091", "--banner-port", "2191"},
-                               "/dev/null");
+    const pid_t camera =
+        bench::spawnProgram({bin + "/camsim", "--address", address, "--model", "OC35", "--fps",
+                             "30", "--http-port", "8091", "--banner-port", "2191"},
+                            "/dev/null");
     if (camera <= 0) {
         std::fprintf(stderr, "record_bench: cannot start camsim\n");
         return 1;
@@ -115,10 +69,10 @@ int main(int argc, char** argv)
 
     // The anchor: the client alone, every part, no files.
     auto started = Clock::now();
-    pid_t child =
-        spawn({bin + "/camctl", "stream", url, "--seconds", std::to_string(compareSeconds)},
-              root + "/stream.txt");
-    const Finished stream = waitFor(child, started);
+    pid_t child = bench::spawnProgram(
+        {bin + "/camctl", "stream", url, "--seconds", std::to_string(compareSeconds)},
+        root + "/stream.txt");
+    const bench::Finished stream = bench::waitForChild(child, started);
     std::size_t parts = 0;
     {
         std::istringstream lines(readFile(root + "/stream.txt"));
@@ -128,10 +82,10 @@ int main(int argc, char** argv)
     }
 
     started = Clock::now();
-    child = spawn({bin + "/camctl", "record", url, dir, "--interval", std::to_string(interval),
-                   "--duration", std::to_string(seconds)},
-                  root + "/record.txt");
-    const Finished record = waitFor(child, started);
+    child = bench::spawnProgram({bin + "/camctl", "record", url, dir, "--interval",
+                                 std::to_string(interval), "--duration", std::to_string(seconds)},
+                                root + "/record.txt");
+    const bench::Finished record = bench::waitForChild(child, started);
     ::kill(camera, SIGTERM);
     ::waitpid(camera, nullptr, 0);
 

@@ -6,6 +6,8 @@
 // (-f mpjpeg -i URL -f null -). Prints frames/s per stream and CPU per frame of both, and their
 // ratio. The goal: every stream at 25 frames/s, at less CPU per frame than ffmpeg.
 #include "ViewHost.h"
+#include "bench/support/BenchOptions.h"
+#include "bench/support/ProcessUsage.h"
 #include "namespace/views/QuadViewWidget.h"
 #include "tools/camsim/CamSim.h"
 
@@ -17,10 +19,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <memory>
-#include <spawn.h>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -28,49 +28,11 @@
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kStreams = 4;
 constexpr int kFps = 25;
-
-pid_t spawn(std::vector<std::string> args, const std::string& outFile)
-{
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    if (::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-// User + system CPU seconds of a running process, from /proc.
-double processCpu(pid_t pid)
-{
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    std::getline(in, line);
-    const auto close = line.rfind(')');
-    if (close == std::string::npos)
-        return 0;
-    std::istringstream fields(line.substr(close + 2));
-    std::string skip;
-    for (int i = 0; i < 11; ++i) // state … cmajflt
-        fields >> skip;
-    double utime = 0, stime = 0;
-    fields >> utime >> stime;
-    return (utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
-}
 
 // The last "frame=" of an ffmpeg -progress file.
 unsigned long progressFrames(const std::string& file)
@@ -84,34 +46,15 @@ unsigned long progressFrames(const std::string& file)
     return frames;
 }
 
-// Runs the event loop for span, sleeping when there is nothing to do (a polling loop would
-// count its own spinning as the view's CPU).
-void pump(std::chrono::milliseconds span)
-{
-    QEventLoop loop;
-    QTimer::singleShot(span, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    int seconds = 10;
-    int width = 640;
-    int height = 480;
-    std::string subnet = "127.0.64";
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string arg = argv[i];
-        if (arg == "--seconds")
-            seconds = std::max(2, std::atoi(argv[i + 1]));
-        else if (arg == "--width")
-            width = std::max(64, std::atoi(argv[i + 1]));
-        else if (arg == "--height")
-            height = std::max(64, std::atoi(argv[i + 1]));
-        else if (arg == "--subnet")
-            subnet = argv[i + 1];
-    }
+    const bench::BenchOptions options(argc, argv);
+    const int seconds = options.number("seconds", 10, 2, 3600);
+    const int width = options.number("width", 640, 64, 4096);
+    const int height = options.number("height", 480, 64, 4096);
+    const std::string subnet = options.text("subnet", "127.0.64");
     viewbench::CameraProcess cameraProcess;
     if (!cameraProcess.start(subnet, kStreams, kFps))
         return 1;
@@ -145,22 +88,22 @@ int main(int argc, char** argv)
     quad->runCommand(foldra::IDM_LIMITED_FRAME_RATE);
     host.window().resize(1000, 700);
     for (int round = 0; round < 3; ++round) {
-        pump(std::chrono::milliseconds(100));
+        viewbench::pump(std::chrono::milliseconds(100));
         host.window().resize(host.window().width() + width - quad->width(),
                              host.window().height() + height - quad->height());
     }
-    pump(std::chrono::seconds(2));
+    viewbench::pump(std::chrono::seconds(2));
 
     std::uint64_t painted0[kStreams], arrived0[kStreams];
     for (int i = 0; i < kStreams; ++i) {
         painted0[i] = quad->framesPainted(i);
         arrived0[i] = quad->framesArrived(i);
     }
-    const double cpu0 = viewbench::cpuSeconds();
+    const double cpu0 = bench::cpuSeconds();
     const auto start = Clock::now();
-    pump(std::chrono::seconds(seconds));
+    viewbench::pump(std::chrono::seconds(seconds));
     const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-    const double cpu = viewbench::cpuSeconds() - cpu0;
+    const double cpu = bench::cpuSeconds() - cpu0;
     std::uint64_t paintedAll = 0;
     const RECT q = quad->quadrant(0);
     std::printf("quad view %dx%d (quadrants %dx%d), %d s:\n", quad->width(), quad->height(),
@@ -183,10 +126,10 @@ int main(int argc, char** argv)
     for (int i = 0; i < kStreams; ++i) {
         progress.push_back("/tmp/quad-bench-ffmpeg-" + std::to_string(::getpid()) + "-" +
                            std::to_string(i) + ".txt");
-        ffmpegs.push_back(
-            spawn({"ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-progress",
-                   "pipe:1", "-f", "mpjpeg", "-i", urls[i], "-f", "null", "-"},
-                  progress.back()));
+        ffmpegs.push_back(bench::spawnProgram({"ffmpeg", "-hide_banner", "-nostats", "-loglevel",
+                                               "error", "-progress", "pipe:1", "-f", "mpjpeg", "-i",
+                                               urls[i], "-f", "null", "-"},
+                                              progress.back(), true));
     }
     if (std::any_of(ffmpegs.begin(), ffmpegs.end(), [](pid_t p) { return p <= 0; })) {
         std::printf("ffmpeg: not run (not installed?)\n");
@@ -198,7 +141,7 @@ int main(int argc, char** argv)
     double ffCpu0 = 0;
     for (int i = 0; i < kStreams; ++i) {
         frames0.push_back(progressFrames(progress[static_cast<std::size_t>(i)]));
-        ffCpu0 += processCpu(ffmpegs[static_cast<std::size_t>(i)]);
+        ffCpu0 += bench::processCpuSeconds(ffmpegs[static_cast<std::size_t>(i)]);
     }
     const auto ffStart = Clock::now();
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
@@ -208,7 +151,7 @@ int main(int argc, char** argv)
     std::printf("ffmpeg decode-to-null, same streams, %d s:\n", seconds);
     for (int i = 0; i < kStreams; ++i) {
         const auto index = static_cast<std::size_t>(i);
-        ffCpu += processCpu(ffmpegs[index]);
+        ffCpu += bench::processCpuSeconds(ffmpegs[index]);
         // -progress writes about twice a second: the frame count is read at the same moment.
         const unsigned long frames = progressFrames(progress[index]) - frames0[index];
         ffFramesAll += frames;

@@ -1,13 +1,18 @@
-// quad_soak [--minutes M] [--sample-seconds S] [--reopen-seconds R] [--subnet 127.0.61]:
+// quad_soak [--minutes M] [--warmup-minutes W] [--sample-seconds S] [--reopen-seconds R]
+//           [--subnet 127.0.61]:
 // a quad view in the browser window against four simulated cameras that misbehave for M
 // minutes (default 60): one live, one that stalls after 60 parts on each connection, one that
 // resets after 40, and one that answers only garbage. Every R seconds (default 120) the view is
-// closed and opened again. Every S seconds (default 30) it prints the resident memory, the
-// frames painted per quadrant and the open streams; at the end the growth of resident memory
-// after the first sample. A crash ends the program with its signal (the last line printed
-// tells how far it got).
+// closed and opened again. Every S seconds (default 60) it prints the resident memory, the
+// allocator's heap in use and kept free, its arenas, the threads, the frames painted per
+// quadrant and the connections each camera saw. The last line is the verdict: memory is flat
+// when no sample after the warm-up (default 10 minutes, at most half the run) stands more than
+// kFlatMarginKiB above the first sample after it. A crash ends the program with its signal (the
+// last line printed tells how far it got).
 #include "GarbageCamera.h"
 #include "ViewHost.h"
+#include "bench/support/BenchOptions.h"
+#include "bench/support/ProcessUsage.h"
 #include "namespace/views/QuadViewWidget.h"
 #include "tools/camsim/CamSim.h"
 
@@ -15,31 +20,28 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <malloc.h>
 #include <memory>
 #include <string>
 #include <vector>
 
-using Clock = std::chrono::steady_clock;
+namespace {
+
+// Growth after the warm-up that still counts as flat: the heap's high-water mark moves by a few
+// megabytes with the order frames arrive in.
+constexpr long kFlatMarginKiB = 8 * 1024;
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    int minutes = 60;
-    int sampleSeconds = 30;
-    int reopenSeconds = 120;
-    std::string subnet = "127.0.61";
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string arg = argv[i];
-        if (arg == "--minutes")
-            minutes = std::max(1, std::atoi(argv[i + 1]));
-        else if (arg == "--sample-seconds")
-            sampleSeconds = std::max(1, std::atoi(argv[i + 1]));
-        else if (arg == "--reopen-seconds")
-            reopenSeconds = std::max(5, std::atoi(argv[i + 1]));
-        else if (arg == "--subnet")
-            subnet = argv[i + 1];
-    }
+    const bench::BenchOptions options(argc, argv);
+    const int minutes = options.number("minutes", 60, 1, 24 * 60);
+    const int warmupMinutes =
+        std::min(options.number("warmup-minutes", 10, 0, 24 * 60), minutes / 2);
+    const int sampleSeconds = options.number("sample-seconds", 60, 1, 3600);
+    const int reopenSeconds = options.number("reopen-seconds", 120, 5, 24 * 3600);
+    const std::string subnet = options.text("subnet", "127.0.61");
+
     viewbench::ViewHost host;
     int qtArgc = 1;
     if (!host.start(qtArgc, argv))
@@ -86,15 +88,16 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "quad_soak: the quad view does not open\n");
         return 1;
     }
-    std::printf("quad_soak: %d min; cameras: %s live, %s %s, %s %s, %s garbage\n", minutes,
-                cameras[0]->host().c_str(), cameras[1]->host().c_str(), faultNames[1],
-                cameras[2]->host().c_str(), faultNames[2], garbageAddress.c_str());
+    std::printf("quad_soak: %d min (warm-up %d min); cameras: %s live, %s %s, %s %s, %s garbage\n",
+                minutes, warmupMinutes, cameras[0]->host().c_str(), cameras[1]->host().c_str(),
+                faultNames[1], cameras[2]->host().c_str(), faultNames[2], garbageAddress.c_str());
     std::fflush(stdout);
 
-    const auto start = Clock::now();
+    const auto start = bench::Clock::now();
     long firstKiB = 0;
-    long lowKiB = 0;
-    long highKiB = 0;
+    long warmKiB = 0; // the first sample after the warm-up
+    long highAfterWarmKiB = 0;
+    long lastKiB = 0;
     int reopenings = 0;
     std::uint64_t painted[4] = {};
     auto quad = [&] {
@@ -106,32 +109,39 @@ int main(int argc, char** argv)
         for (int i = 0; i < 4; ++i)
             painted[i] += view->framesPainted(i);
     };
+    // Requests each simulated camera answered: its first connection and every reconnection.
+    auto connections = [&](std::size_t camera) {
+        return cameras[camera]->requests().size();
+    };
 
     QTimer sampler;
     sampler.setInterval(sampleSeconds * 1000);
     QObject::connect(&sampler, &QTimer::timeout, [&] {
-        const long kib = viewbench::residentKiB();
-        const double minutesRun = std::chrono::duration<double>(Clock::now() - start).count() / 60;
+        const long kib = bench::residentKiB();
+        const double minutesRun =
+            std::chrono::duration<double>(bench::Clock::now() - start).count() / 60;
         foldra::QuadViewWidget* view = quad();
-        // Bytes the heap has handed out, against what the process holds: growth in one but
-        // not the other tells a leak from a fragmented heap.
-        // The free pages the heap keeps are given back first, so what stays is what is held.
-        const struct mallinfo2 heap = ::mallinfo2();
-        ::malloc_trim(0);
-        const long trimmedKiB = viewbench::residentKiB();
-        std::printf("t=%6.1f min rss=%ld KiB (after trim %ld KiB) heap-in-use=%zu KiB painted=",
-                    minutesRun, kib, trimmedKiB, (heap.uordblks + heap.hblkhd) / 1024);
+        const bench::HeapFigures heap = bench::heapFigures();
         if (firstKiB == 0)
-            firstKiB = lowKiB = highKiB = trimmedKiB;
-        lowKiB = std::min(lowKiB, trimmedKiB);
-        highKiB = std::max(highKiB, trimmedKiB);
+            firstKiB = kib;
+        if (minutesRun >= warmupMinutes) {
+            if (warmKiB == 0)
+                warmKiB = kib;
+            highAfterWarmKiB = std::max(highAfterWarmKiB, kib);
+        }
+        lastKiB = kib;
+        std::printf("t=%6.1f min rss=%ld KiB heap-in-use=%zu KiB heap-free=%zu KiB arenas=%d "
+                    "threads=%d painted=",
+                    minutesRun, kib, heap.inUseKiB, heap.freeKiB, heap.arenas,
+                    bench::threadCount());
         for (int i = 0; i < 4; ++i)
             std::printf(
                 "%s%llu", i ? "/" : "",
                 static_cast<unsigned long long>(painted[i] + (view ? view->framesPainted(i) : 0)));
-        std::printf(" open=%d reopened=%d garbage-connections=%llu\n",
-                    view ? view->openStreams() : -1, reopenings,
-                    static_cast<unsigned long long>(garbage.connections()));
+        std::printf(" connections=%zu/%zu/%zu/%llu open=%d reopened=%d\n", connections(0),
+                    connections(1), connections(2),
+                    static_cast<unsigned long long>(garbage.connections()),
+                    view ? view->openStreams() : -1, reopenings);
         std::fflush(stdout);
     });
     sampler.start();
@@ -154,16 +164,29 @@ int main(int argc, char** argv)
     QApplication::exec();
 
     host.open("");
+    const std::size_t seen[3] = {connections(0), connections(1), connections(2)};
     garbage.stop();
     cameras.clear();
-    const double ran = std::chrono::duration<double>(Clock::now() - start).count();
-    std::printf("quad_soak: ran %.1f min without a crash; resident after trim %ld KiB at the first "
-                "sample, %ld..%ld KiB in all (growth %ld KiB); painted %llu/%llu/%llu/%llu; "
-                "reopened %d times\n",
-                ran / 60, firstKiB, lowKiB, highKiB, highKiB - firstKiB,
-                static_cast<unsigned long long>(painted[0]),
+    const double ran = std::chrono::duration<double>(bench::Clock::now() - start).count();
+    std::printf("quad_soak: ran %.1f min without a crash; painted %llu/%llu/%llu/%llu; "
+                "connections %zu/%zu/%zu/%llu (live/stalling/resetting/garbage); reopened %d "
+                "times\n",
+                ran / 60, static_cast<unsigned long long>(painted[0]),
                 static_cast<unsigned long long>(painted[1]),
                 static_cast<unsigned long long>(painted[2]),
-                static_cast<unsigned long long>(painted[3]), reopenings);
+                static_cast<unsigned long long>(painted[3]), seen[0], seen[1], seen[2],
+                static_cast<unsigned long long>(garbage.connections()), reopenings);
+    if (warmKiB == 0) {
+        std::printf("verdict: no sample after the warm-up; resident %ld KiB at the first sample, "
+                    "%ld KiB at the last\n",
+                    firstKiB, lastKiB);
+    } else {
+        const long growth = highAfterWarmKiB - warmKiB;
+        std::printf("verdict: memory %s: resident %ld KiB at the first sample, %ld KiB after the "
+                    "%d min warm-up, %ld KiB at the end; at most %ld KiB above the warm-up "
+                    "figure (flat within %ld KiB)\n",
+                    growth <= kFlatMarginKiB ? "FLAT" : "GROWS", firstKiB, warmKiB, warmupMinutes,
+                    lastKiB, growth, kFlatMarginKiB);
+    }
     return 0;
 }

@@ -4,6 +4,8 @@
 // during S seconds (default 10) and this process's CPU, and prints paints/s per view and CPU
 // per paint. quad_bench has the ffmpeg anchor for the same kind of stream.
 #include "ViewHost.h"
+#include "bench/support/BenchOptions.h"
+#include "bench/support/ProcessUsage.h"
 
 #include <QEvent>
 #include <QEventLoop>
@@ -29,29 +31,14 @@ public:
     unsigned long paints = 0;
 };
 
-void pump(std::chrono::milliseconds span)
-{
-    QEventLoop loop;
-    QTimer::singleShot(span, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    int seconds = 10;
-    int views = 16;
-    std::string subnet = "127.0.66";
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string arg = argv[i];
-        if (arg == "--seconds")
-            seconds = std::max(2, std::atoi(argv[i + 1]));
-        else if (arg == "--views")
-            views = std::clamp(std::atoi(argv[i + 1]), 1, 60);
-        else if (arg == "--subnet")
-            subnet = argv[i + 1];
-    }
+    const bench::BenchOptions options(argc, argv);
+    const int seconds = options.number("seconds", 10, 2, 3600);
+    const int views = options.number("views", 16, 1, 60);
+    const std::string subnet = options.text("subnet", "127.0.66");
     viewbench::CameraProcess cameras;
     if (!cameras.start(subnet, views, 25))
         return 1;
@@ -80,16 +67,16 @@ int main(int argc, char** argv)
         counters.push_back(std::move(counter));
         windows.push_back(std::move(window));
     }
-    pump(std::chrono::seconds(3));
+    viewbench::pump(std::chrono::seconds(3));
     std::vector<unsigned long> paints0;
     for (const auto& c : counters)
         paints0.push_back(c->paints);
-    const double cpu0 = viewbench::cpuSeconds();
+    const double cpu0 = bench::cpuSeconds();
     const auto start = std::chrono::steady_clock::now();
-    pump(std::chrono::seconds(seconds));
+    viewbench::pump(std::chrono::seconds(seconds));
     const double elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const double cpu = viewbench::cpuSeconds() - cpu0;
+    const double cpu = bench::cpuSeconds() - cpu0;
     const QSize pane = reinterpret_cast<QWidget*>(windows[0]->viewWindow())->size();
     std::printf("%d single views (pane %dx%d), %d s:\n", views, pane.width(), pane.height(),
                 seconds);

@@ -4,17 +4,18 @@
 #include "namespace/folder/CamFolder.h"
 #include "namespace/server/Registration.h"
 #include "namespace/store/ItemStore.h"
+#include "platform/base/MallocArenas.h"
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ClassRegistration.h"
 #include "platform/com/Runtime.h"
 #include "tools/camsim/CamSim.h"
 
+#include <QEventLoop>
+#include <QTimer>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -85,24 +86,17 @@ std::string binaryFolder()
     return std::filesystem::canonical("/proc/self/exe").parent_path().string();
 }
 
-double cpuSeconds()
+void pump(std::chrono::milliseconds span)
 {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-long residentKiB()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
+    QEventLoop loop;
+    QTimer::singleShot(span, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 bool ViewHost::start(int& argc, char** argv)
 {
+    // As the browser's main does, before the first thread.
+    orvel::boundMallocArenas();
     char rootTemplate[] = "/tmp/view-bench-XXXXXX";
     const char* made = ::mkdtemp(rootTemplate);
     if (!made) {

@@ -7,6 +7,7 @@
 #include "namespace/store/ItemKind.h"
 
 #include <QApplication>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <sys/types.h>
@@ -51,7 +52,8 @@ private:
 };
 
 std::string binaryFolder();
-double cpuSeconds(); // this process, user + system
-long residentKiB();  // this process
+// Runs the event loop for span, sleeping when there is nothing to do (a polling loop would
+// count its own spinning as the view's CPU).
+void pump(std::chrono::milliseconds span);
 
 } // namespace viewbench

@@ -7,6 +7,7 @@
 // at the browser without a display.
 
 #include "hosts/browser/BrowserWindow.h"
+#include "platform/base/MallocArenas.h"
 #include "platform/base/ModulePath.h"
 #include "platform/com/ClassRegistration.h"
 #include "platform/com/Runtime.h"
@@ -103,6 +104,7 @@ void registerShippedNamespace()
 
 int main(int argc, char** argv)
 {
+    orvel::boundMallocArenas();
     QApplication app(argc, argv);
     CoInitialize(nullptr);
     QString open;

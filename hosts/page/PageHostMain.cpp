@@ -7,6 +7,7 @@
 // way to look at a page without a display.
 
 #include "hosts/page/PageHostWindow.h"
+#include "platform/base/MallocArenas.h"
 #include "platform/com/Runtime.h"
 
 #include <QApplication>
@@ -29,6 +30,7 @@ void usage()
 
 int main(int argc, char** argv)
 {
+    orvel::boundMallocArenas();
     QApplication app(argc, argv);
     CoInitialize(nullptr);
     pagehost::UserMode mode = pagehost::UserMode::Run;

@@ -2,6 +2,7 @@
 // recording and its status window.
 #include "common/RecoraClasses.h"
 #include "platform/base/CommandLine.h"
+#include "platform/base/MallocArenas.h"
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ComPtr.h"
 #include "platform/com/LocalServer.h"
@@ -93,6 +94,7 @@ int serve(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    orvel::boundMallocArenas();
     switch (parseRecoraCommandLine(joinArguments(argc, argv))) {
     case RecoraCommand::RegServer: {
         const HRESULT hr = registerRecora(currentProgramPath());
