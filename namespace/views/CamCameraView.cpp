@@ -9,6 +9,7 @@
 #include "platform/com/Bstr.h"
 #include "platform/shell/ShellMenu.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/PostedEvents.h"
 
 #include <QContextMenuEvent>
 #include <QDir>
@@ -56,6 +57,8 @@ CamCameraView::CamCameraView(const ViewContext& context, ViewHost& host, QWidget
 CamCameraView::~CamCameraView()
 {
     stop();
+    // Events still queued are deleted with the window, after this.
+    syncPostedEvents();
 }
 
 void CamCameraView::start()
@@ -201,6 +204,7 @@ bool CamCameraView::drawContent(orvel::draw::DrawSurface& surface, const RECT& t
 
 bool CamCameraView::event(QEvent* event)
 {
+    syncPostedEvents();
     if (event->type() == StreamEvent::eventType()) {
         onStreamEvent(*static_cast<StreamEvent*>(event));
         return true;

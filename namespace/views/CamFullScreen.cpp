@@ -3,6 +3,7 @@
 #include "namespace/views/ImagePlacement.h"
 #include "namespace/views/LiveImageArea.h"
 #include "platform/draw/QtSurface.h"
+#include "platform/ui/PostedEvents.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -25,6 +26,8 @@ CamFullScreen::CamFullScreen(std::string url, std::function<void()> ended)
 CamFullScreen::~CamFullScreen()
 {
     m_stream.close();
+    // Events still queued are deleted with the window, after this.
+    syncPostedEvents();
 }
 
 HRESULT CamFullScreen::start()
@@ -53,6 +56,7 @@ void CamFullScreen::end()
 
 bool CamFullScreen::event(QEvent* event)
 {
+    syncPostedEvents();
     if (event->type() == StreamEvent::eventType()) {
         const auto* stream = static_cast<StreamEvent*>(event);
         if (stream->kind() == StreamEvent::Kind::Image) {

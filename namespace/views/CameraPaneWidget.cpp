@@ -2,6 +2,7 @@
 
 #include "platform/shell/CommandEvent.h"
 #include "platform/shell/ShellMenu.h"
+#include "platform/ui/PostedEvents.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -46,6 +47,8 @@ void CameraPaneWidget::updateActions(const std::vector<QAction*>& actions) const
 
 bool CameraPaneWidget::event(QEvent* event)
 {
+    // The member streams' notices are posted from the client's threads.
+    syncPostedEvents();
     if (event->type() == CommandEvent::eventType()) {
         runCommand(static_cast<CommandEvent*>(event)->id());
         return true;

@@ -8,6 +8,7 @@
 #include "platform/com/Bstr.h"
 #include "platform/com/Runtime.h"
 #include "platform/com/UnknownImpl.h"
+#include "platform/ui/PostedEvents.h"
 
 #include <atomic>
 #include <mutex>
@@ -64,21 +65,18 @@ private:
         // The receiver is alive while the lock is held (detach comes before it goes); a call
         // posted to it is dropped by Qt if it goes before the call runs.
         auto self = m_self.lock();
-        QMetaObject::invokeMethod(
-            m_receiver,
-            [self, notice] {
-                if (!self)
+        invokeSynced(m_receiver, [self, notice] {
+            if (!self)
+                return;
+            if (notice == StreamNotice::Image)
+                self->m_imagePosted = false;
+            {
+                std::lock_guard lock(self->m_mutex);
+                if (!self->m_receiver)
                     return;
-                if (notice == StreamNotice::Image)
-                    self->m_imagePosted = false;
-                {
-                    std::lock_guard lock(self->m_mutex);
-                    if (!self->m_receiver)
-                        return;
-                }
-                self->m_notify(notice);
-            },
-            Qt::QueuedConnection);
+            }
+            self->m_notify(notice);
+        });
     }
 
     friend class MemberStream;

@@ -1,5 +1,6 @@
 #include "namespace/views/QuadViewWidget.h"
 
+#include "platform/ui/PostedEvents.h"
 #include "platform/window/WindowHandle.h"
 
 #include <QImage>
@@ -34,6 +35,8 @@ QuadViewWidget::~QuadViewWidget()
 {
     for (Slot& slot : m_slots)
         slot.stream.close();
+    // Notices still queued are deleted with the window, after this.
+    syncPostedEvents();
 }
 
 void QuadViewWidget::start()

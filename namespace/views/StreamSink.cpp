@@ -1,8 +1,7 @@
 #include "namespace/views/StreamSink.h"
 
 #include "platform/base/Utf.h"
-
-#include <QCoreApplication>
+#include "platform/ui/PostedEvents.h"
 
 namespace foldra {
 
@@ -32,7 +31,7 @@ void StreamSink::post(std::unique_ptr<StreamEvent> event)
     // that is about to go; Qt drops the posted events of a deleted object.
     std::lock_guard lock(m_mutex);
     if (m_receiver)
-        QCoreApplication::postEvent(m_receiver, event.release());
+        postEventSynced(m_receiver, event.release());
 }
 
 HRESULT StreamSink::OnDataAvailable(UI4 dwCookie, UI4 dwType)

@@ -2,7 +2,8 @@
 // The sink a live view advises on each of its streams. The camera client calls it on its own
 // threads; it only posts a StreamEvent with a copy of what it was told to the view's window,
 // which handles it on the user-interface thread. Images are coalesced: while one image event
-// waits in the queue no other is posted, so a slow window never builds up a backlog.
+// waits in the queue no other is posted, so a slow window never builds up a backlog. Events go
+// through postEventSynced: a receiver calls syncPostedEvents() before it reads one.
 
 #include "common/ICamRequestSink.h"
 #include "namespace/folder/FolderModule.h"

@@ -2,6 +2,7 @@
 
 #include "namespace/views/ImagePlacement.h"
 #include "namespace/views/QuadCanvas.h"
+#include "platform/ui/PostedEvents.h"
 #include "platform/window/WindowHandle.h"
 
 #include <QImage>
@@ -62,6 +63,8 @@ SwitchCamWidget::SwitchCamWidget(ItemRecord own, ItemKind kind, ItemStore store,
 SwitchCamWidget::~SwitchCamWidget()
 {
     closeStream();
+    // Notices still queued are deleted with the window, after this.
+    syncPostedEvents();
 }
 
 std::uint32_t SwitchCamWidget::displayTimeMs() const
