@@ -119,9 +119,11 @@ void CamCameraView::timerEvent(QTimerEvent* event)
     if (m_ended && quiet >= kReconnectAfterEnd) {
         showStatus(kReconnectingText);
         openStream();
+        m_reconnecting = true;
     } else if (!m_ended && quiet >= kStallReconnect) {
         showStatus(kStalledText);
         openStream();
+        m_reconnecting = true;
     }
 }
 
@@ -216,6 +218,7 @@ void CamCameraView::onStreamEvent(const StreamEvent& event)
 {
     if (event.kind() == StreamEvent::Kind::Image) {
         m_stream.imageTaken();
+        m_reconnecting = false;
         m_lastActivity = std::chrono::steady_clock::now();
         m_lastImage.reset();
         if (m_needSize && m_stream.image()) {
@@ -241,9 +244,14 @@ void CamCameraView::onStreamEvent(const StreamEvent& event)
     case CamStatusConnecting:
     case CamStatusConnected:
         m_needSize = true;
+        // While the picture is still frozen the reason stays up; the next text after an image
+        // replaces it.
+        if (m_reconnecting)
+            return;
         m_status = event.text();
         break;
     default:
+        m_reconnecting = false;
         m_status = event.text();
         break;
     }

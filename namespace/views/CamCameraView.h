@@ -80,6 +80,7 @@ private:
     QBasicTimer m_watchdog;
     std::chrono::steady_clock::time_point m_lastActivity; // opened, or the last image
     bool m_ended = false;                                 // the stream ended on the camera's side
+    bool m_reconnecting = false; // opened again after a stall or an end, no image since
     // The last image of the stream before it was opened again: shown until a new one comes.
     ComPtr<ICamImageObject> m_lastImage;
 };
