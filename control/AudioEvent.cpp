@@ -1,19 +1,6 @@
 #include "control/AudioEvent.h"
 
-#include <QCoreApplication>
-
 namespace pictra {
-std::mutex& postedEventMutex()
-{
-    // Destroyed when the library unloads, after every control's threads were joined.
-    static std::mutex mutex;
-    return mutex;
-}
-
-void syncPostedEvents()
-{
-    std::lock_guard hold(postedEventMutex());
-}
 
 void AudioPoster::setWindow(QObject* window)
 {
@@ -24,9 +11,8 @@ void AudioPoster::setWindow(QObject* window)
 void AudioPoster::post(AudioNotice notice, int value)
 {
     std::lock_guard hold(m_mutex);
-    std::lock_guard posting(postedEventMutex());
     if (m_window)
-        QCoreApplication::postEvent(m_window, new AudioEvent(notice, value));
+        postEventSynced(m_window, new AudioEvent(notice, value));
 }
 
 } // namespace pictra

@@ -3,6 +3,9 @@
 // the capture thread, the mixer) tell the control's window thread, as posted Qt events: the
 // window thread alone shows messages, touches the panel and starts or stops anything.
 
+// Posts go through postEventSynced; the window calls syncPostedEvents() before it reads one.
+#include "platform/ui/PostedEvents.h"
+
 #include <QEvent>
 #include <mutex>
 
@@ -37,12 +40,6 @@ private:
     AudioNotice m_notice;
     int m_value;
 };
-
-// Called by the window thread before it looks at an event: Qt's own queue locking is invisible
-// to the thread sanitizer, this lock (which every post holds) is not.
-void syncPostedEvents();
-// Held by every thread that posts to the control's window (audio and image arrivals).
-std::mutex& postedEventMutex();
 
 // Posts to the control's window while it exists. Any thread.
 class AudioPoster {

@@ -4,8 +4,6 @@
 #include "control/AudioEvent.h"
 #include "platform/com/TaskMemory.h"
 
-#include <QCoreApplication>
-
 namespace pictra {
 
 void LiveImage::setWindow(QObject* window)
@@ -17,9 +15,8 @@ void LiveImage::setWindow(QObject* window)
 void LiveImage::post(QEvent::Type type)
 {
     std::lock_guard hold(m_windowMutex);
-    std::lock_guard posting(postedEventMutex());
     if (m_window)
-        QCoreApplication::postEvent(m_window, new QEvent(type));
+        postEventSynced(m_window, new QEvent(type));
 }
 
 void LiveImage::downloadStarted()
