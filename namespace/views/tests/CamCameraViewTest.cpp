@@ -297,6 +297,10 @@ TEST_F(CamCameraViewTest, ACameraThatStallsOrDropsLeavesTheViewRunningWithItsSta
                       view->viewport()->height() / 2),
               kViewBackground);
     EXPECT_TRUE(waitFor([&] { return streamRequests(*stall) > requests; }, 5s));
+    // The reconnection's own texts do not hide why the picture froze.
+    QApplication::processEvents();
+    EXPECT_TRUE(m_window->statusText().contains("no image"))
+        << m_window->statusText().toStdString();
     EXPECT_TRUE(view->isVisible());
 
     camsim::CamSimConfig dropping;
