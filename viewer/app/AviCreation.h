@@ -1,8 +1,8 @@
 #pragma once
-// The AVI creation thread: asks for the file and the compressor, decodes every frame of the
-// document's sequence into its pixel block (the view shows it, the slider follows) and writes
-// it to the movie. Cancelled by resetting the creation event; owned by the application,
-// which stops and joins it.
+// The AVI creation thread: asks for the file and the compressor and hands every frame of the
+// document's sequence to the writer, whose workers code them while the view shows one every
+// few frames and the slider follows. Cancelled by resetting the creation event; owned by the
+// application, which stops and joins it.
 
 #include "platform/base/Event.h"
 #include "viewer/app/AviDialogs.h"

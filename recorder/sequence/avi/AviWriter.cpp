@@ -15,13 +15,6 @@ extern "C" {
 
 namespace {
 
-std::string ffmpegError(int code)
-{
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return text;
-}
-
 std::uint32_t fourccOf(const std::string& code)
 {
     std::string c = code;

@@ -14,13 +14,6 @@ extern "C" {
 
 namespace {
 
-std::string ffmpegError(int code)
-{
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return text;
-}
-
 // The pixel format an encoder is fed: the first of ours it takes, else its own first.
 AVPixelFormat pixelFormatFor(const AVCodec* codec)
 {
@@ -68,6 +61,13 @@ void limitRange(AVFrame* frame)
 }
 
 } // namespace
+
+std::string ffmpegError(int code)
+{
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
 
 HRESULT openEncoder(const EncoderSetup& setup, AVCodecContext** encoder, std::string* error)
 {

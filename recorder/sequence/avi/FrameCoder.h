@@ -40,6 +40,8 @@ struct EncoderSetup {
 // E_INVALIDARG for an encoder this machine lacks, E_FAIL when it refuses the setup; *error
 // says which in one line.
 HRESULT openEncoder(const EncoderSetup& setup, AVCodecContext** encoder, std::string* error);
+// What an FFmpeg error code means, in words.
+std::string ffmpegError(int code);
 // Reads a JPEG's frame size from its SOF marker; false when it has none.
 bool jpegFrameSize(std::span<const std::uint8_t> jpeg, int* width, int* height);
 // True for an encoder that carries nothing from one frame to the next here (every frame a
