@@ -323,6 +323,9 @@ template <typename Fill> HRESULT AviWriter::queue(Fill fill)
 
 HRESULT AviWriter::queueJpegFile(const std::string& path)
 {
+    // A copied frame costs less than handing it to a worker and back.
+    if (m_state->setup.compressor.kind == CompressorKind::JpegCopy)
+        return writeJpegFile(path);
     return queue([&](FrameJob& job) {
         job.isFile = true;
         job.path = path;

@@ -51,10 +51,11 @@ public:
 
     // As writeJpegFile and writeBitmap (whose bits are copied), but the frame is read, decoded
     // and, where the compressor codes frames alone, encoded on worker threads while the
-    // caller goes on; it is written once the frames before it are. Returns at once unless
-    // kFramesInFlight frames are in flight, then after writing the oldest. A failure is that
-    // of an earlier frame as often as of this one: the frames queued after the failing one
-    // are dropped, framesWritten() then is the failing frame's number, lastError() says why.
+    // caller goes on; it is written once the frames before it are (on the copy path at once:
+    // a copy costs less than the hand-over). Returns at once unless kFramesInFlight frames
+    // are in flight, then after writing the oldest. A failure is that of an earlier frame as
+    // often as of this one: the frames queued after the failing one are dropped,
+    // framesWritten() then is the failing frame's number, lastError() says why.
     HRESULT queueJpegFile(const std::string& path);
     HRESULT queueBitmap(const _CAM_BIH& header, const std::uint8_t* bits);
     // Writes every frame queued, waiting for them; the failure of one as queueJpegFile.
