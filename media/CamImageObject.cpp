@@ -61,7 +61,7 @@ HRESULT CamImageObject::Draw(HDC hDC, RECT* pRect)
                                  scaled, &fullWidth, &fullHeight) ||
         !m_decoder.pixels())
         return E_FAIL;
-    surface->stretchBitmap({m_decoder.pixels(), scaled.biWidth, scaled.biHeight}, *pRect);
+    surface->stretchBitmap({m_decoder.pixels(), scaled.biWidth, scaled.biHeight, 4}, *pRect);
     // The object's size stays the frame's own, as after a full decode.
     m_bih.biWidth = fullWidth;
     m_bih.biHeight = fullHeight;

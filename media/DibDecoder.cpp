@@ -81,7 +81,7 @@ bool DibDecoder::decode(const std::uint8_t* jpeg, std::size_t size, int nType, _
 {
     int width = 0, height = 0, colorspace = 0;
     return readHeader(jpeg, size, &width, &height, &colorspace) &&
-           decodeAt(jpeg, size, colorspace, scaledSize(width, nType), scaledSize(height, nType),
+           decodeAt(jpeg, size, colorspace, scaledSize(width, nType), scaledSize(height, nType), 3,
                     bih);
 }
 
@@ -103,27 +103,28 @@ bool DibDecoder::decodeAtLeast(const std::uint8_t* jpeg, std::size_t size, int t
         divisor = next;
     }
     return decodeAt(jpeg, size, colorspace, (width + divisor - 1) / divisor,
-                    (height + divisor - 1) / divisor, bih);
+                    (height + divisor - 1) / divisor, 4, bih);
 }
 
 bool DibDecoder::decodeAt(const std::uint8_t* jpeg, std::size_t size, int colorspace, int outWidth,
-                          int outHeight, _CAM_BIH& bih)
+                          int outHeight, int bytesPerPixel, _CAM_BIH& bih)
 {
     auto handle = static_cast<tjhandle>(m_handle);
-    const UI4 stride = camBihStride(outWidth);
+    const UI4 stride = bytesPerPixel == 4 ? static_cast<UI4>(outWidth) * 4 : camBihStride(outWidth);
     if (!ensureCapacity(static_cast<std::size_t>(stride) * static_cast<std::size_t>(outHeight),
                         bih))
         return false;
 
     bool ok;
     if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK) {
-        ok = decodeChannelsPassedThrough(jpeg, size, outWidth, outHeight, stride);
+        ok = decodeChannelsPassedThrough(jpeg, size, outWidth, outHeight, bytesPerPixel, stride);
     } else {
         // Grey and colour sources both come out as BGR; the bottom-up flag stores the last row
         // first, as the bitmap wants.
         ok = decodedWell(handle, tjDecompress2(handle, jpeg, static_cast<unsigned long>(size),
                                                m_pixels.get(), outWidth, static_cast<int>(stride),
-                                               outHeight, TJPF_BGR, TJFLAG_BOTTOMUP));
+                                               outHeight, bytesPerPixel == 4 ? TJPF_BGRX : TJPF_BGR,
+                                               TJFLAG_BOTTOMUP));
     }
     if (!ok) {
         debugTrace("Cannot read image data from buffer\n");
@@ -131,7 +132,7 @@ bool DibDecoder::decodeAt(const std::uint8_t* jpeg, std::size_t size, int colors
     }
 
     // The decoder leaves the row padding alone; the bitmap wants zeros there.
-    const std::size_t rowBytes = static_cast<std::size_t>(outWidth) * 3;
+    const std::size_t rowBytes = static_cast<std::size_t>(outWidth) * bytesPerPixel;
     if (stride > rowBytes) {
         for (int y = 0; y < outHeight; ++y)
             std::memset(m_pixels.get() + static_cast<std::size_t>(y) * stride + rowBytes, 0,
@@ -139,13 +140,14 @@ bool DibDecoder::decodeAt(const std::uint8_t* jpeg, std::size_t size, int colors
     }
     bih.biWidth = outWidth;
     bih.biHeight = outHeight;
+    bih.biBitCount = static_cast<WORD>(bytesPerPixel * 8);
     return true;
 }
 
 // Sources of four channels are not converted: their first three channels are stored as they
 // are, as the bitmap's three bytes per pixel.
 bool DibDecoder::decodeChannelsPassedThrough(const std::uint8_t* jpeg, std::size_t size, int width,
-                                             int height, UI4 stride)
+                                             int height, int bytesPerPixel, UI4 stride)
 {
     const std::size_t needed = static_cast<std::size_t>(width) * 4 * height;
     if (m_scratchCapacity < needed) {
@@ -162,10 +164,12 @@ bool DibDecoder::decodeChannelsPassedThrough(const std::uint8_t* jpeg, std::size
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* in = m_scratch.get() + static_cast<std::size_t>(y) * width * 4;
         std::uint8_t* out = m_pixels.get() + static_cast<std::size_t>(y) * stride;
-        for (int x = 0; x < width; ++x, in += 4, out += 3) {
+        for (int x = 0; x < width; ++x, in += 4, out += bytesPerPixel) {
             out[0] = in[0];
             out[1] = in[1];
             out[2] = in[2];
+            if (bytesPerPixel == 4)
+                out[3] = 0xff;
         }
     }
     return true;

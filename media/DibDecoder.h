@@ -26,8 +26,9 @@ public:
 
     // For drawing into a target: decodes at the smallest of the decoder's fast scales (1/1,
     // 1/2, 1/4, 1/8) whose size is still at least targetWidth x targetHeight, so the stretch
-    // that follows only shrinks a little or copies. *fullWidth and *fullHeight get the frame's
-    // own size. Results as decode.
+    // that follows only shrinks a little or copies. The pixels are four bytes each (B, G, R,
+    // 0xff), still bottom-up, which the stretch reads fastest; bih says 32 bits.
+    // *fullWidth and *fullHeight get the frame's own size. Results as decode.
     bool decodeAtLeast(const std::uint8_t* jpeg, std::size_t size, int targetWidth,
                        int targetHeight, _CAM_BIH& bih, int* fullWidth, int* fullHeight);
 
@@ -39,10 +40,10 @@ private:
     bool readHeader(const std::uint8_t* jpeg, std::size_t size, int* width, int* height,
                     int* colorspace);
     bool decodeAt(const std::uint8_t* jpeg, std::size_t size, int colorspace, int outWidth,
-                  int outHeight, _CAM_BIH& bih);
+                  int outHeight, int bytesPerPixel, _CAM_BIH& bih);
     bool ensureCapacity(std::size_t bytes, _CAM_BIH& bih);
     bool decodeChannelsPassedThrough(const std::uint8_t* jpeg, std::size_t size, int width,
-                                     int height, UI4 stride);
+                                     int height, int bytesPerPixel, UI4 stride);
 
     void* m_handle = nullptr; // the decoder instance, made on first use
     std::unique_ptr<std::uint8_t[]> m_pixels;

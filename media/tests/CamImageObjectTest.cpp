@@ -227,6 +227,46 @@ TEST_F(ImageObject, DrawingSmallDecodesAtTheScaleThatCoversTheRectangle)
     }
 }
 
+TEST_F(ImageObject, AFrameOfANewSizeDrawsLikeTheFirstFrameOfThatSize)
+{
+    // A stream that changes resolution: each frame drawn into the same window rectangle gives
+    // the pixels it gave the first time, whatever sizes came between.
+    RECT rect{5, 5, 145, 105};
+    auto drawn = [&](ICamImageObject* object) {
+        MemorySurface s(150, 110);
+        RECT r = rect;
+        EXPECT_EQ(object->Draw(s.hdc(), &r), S_OK);
+        std::vector<Color> out;
+        for (int y = 0; y < 110; ++y)
+            for (int x = 0; x < 150; ++x)
+                out.push_back(s.pixel(x, y));
+        return out;
+    };
+    std::vector<std::vector<Color>> first;
+    for (int round = 0; round < 2; ++round) {
+        int index = 0;
+        for (auto [w, h] :
+             {std::pair{320, 240}, std::pair{64, 48}, std::pair{704, 576}, std::pair{140, 100}}) {
+            refill(image.get(), makeQuadrantJpeg(w, h));
+            const std::vector<Color> got = drawn(image.get());
+            EXPECT_EQ(dimension(), std::make_pair(LONG{w}, LONG{h}));
+            if (round == 0)
+                first.push_back(got);
+            else
+                EXPECT_EQ(got, first[static_cast<std::size_t>(index)]) << w << "x" << h;
+            // The quadrants' colours, whatever scale the decode took.
+            auto at = [&](int x, int y) {
+                return got[static_cast<std::size_t>(y * 150 + x)];
+            };
+            EXPECT_GT(at(40, 30).r, 230) << w;
+            EXPECT_GT(at(110, 30).g, 230) << w;
+            EXPECT_GT(at(40, 80).b, 230) << w;
+            EXPECT_GT(at(110, 80).r + at(110, 80).g + at(110, 80).b, 700) << w;
+            ++index;
+        }
+    }
+}
+
 TEST_F(ImageObject, MissingFileEmptiesTheObject)
 {
     refill(image.get(), makeGradientJpeg(40, 30));

@@ -2,7 +2,10 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QImage>
 #include <QPainter>
+#include <algorithm>
+#include <vector>
 
 namespace foldra {
 
@@ -11,12 +14,64 @@ namespace {
 constexpr int kNameLeftMargin = 10;
 constexpr int kNameBottomMargin = 1;
 constexpr int kNamePixelHeight = 10;
+// Names and status lines of a few open views.
+constexpr std::size_t kCachedNames = 32;
 const QColor kNameShadow(0, 0, 0);
 const QColor kNameColour(255, 255, 0);
 
 RECT moved(RECT r, int dx, int dy)
 {
     return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
+
+QFont nameFont()
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(kNamePixelHeight);
+    font.setWeight(QFont::Normal);
+    // Crisp pixels in the two colours, as the small bitmap font draws them.
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
+// A name drawn into a text box boxWidth wide and one line high, once in black and once more
+// 1 pixel up and left in yellow, on a transparent image 1 pixel larger each way. Unsmoothed
+// text has only opaque pixels, so the image drawn over a picture leaves the pixels drawing the
+// text there would.
+struct RenderedName {
+    QString name;
+    int boxWidth = 0;
+    int lineHeight = 0;
+    QImage image;
+};
+
+const RenderedName& renderedName(const QString& name, int boxWidth)
+{
+    thread_local std::vector<RenderedName> cache; // most recently used last
+    for (auto it = cache.begin(); it != cache.end(); ++it) {
+        if (it->name == name && it->boxWidth == boxWidth) {
+            std::rotate(it, it + 1, cache.end());
+            return cache.back();
+        }
+    }
+    if (cache.size() == kCachedNames)
+        cache.erase(cache.begin());
+    const QFont font = nameFont();
+    const int lineHeight = QFontMetrics(font).height();
+    QImage image(boxWidth + 1, lineHeight + 1, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setFont(font);
+        const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+        painter.setPen(kNameShadow);
+        painter.drawText(QRect(1, 1, boxWidth, lineHeight), flags, name);
+        painter.setPen(kNameColour);
+        painter.drawText(QRect(0, 0, boxWidth, lineHeight), flags, name);
+    }
+    cache.push_back({name, boxWidth, lineHeight, std::move(image)});
+    return cache.back();
 }
 
 } // namespace
@@ -34,23 +89,15 @@ void drawCameraName(QPainter& painter, const RECT& area, const QString& name)
 {
     if (name.isEmpty())
         return;
+    // Both passes from one image made once per name and width: a view paints names at every
+    // frame, and laying text out each time costs more than the frame's stretch.
+    const RenderedName& rendered =
+        renderedName(name, std::max(0, area.right - area.left - kNameLeftMargin));
     painter.save();
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(kNamePixelHeight);
-    font.setWeight(QFont::Normal);
-    // Crisp pixels in the two colours, as the small bitmap font draws them.
-    font.setStyleStrategy(QFont::NoAntialias);
-    painter.setFont(font);
-    const int lineHeight = QFontMetrics(font).height();
-    const QRect box(area.left + kNameLeftMargin, area.bottom - kNameBottomMargin - lineHeight,
-                    std::max(0, area.right - area.left - kNameLeftMargin), lineHeight);
     painter.setClipRect(QRect(area.left, area.top, area.right - area.left, area.bottom - area.top));
-    const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
-    painter.setPen(kNameShadow);
-    painter.drawText(box, flags, name);
-    painter.setPen(kNameColour);
-    painter.drawText(box.translated(-1, -1), flags, name);
+    painter.drawImage(QPoint(area.left + kNameLeftMargin - 1,
+                             area.bottom - kNameBottomMargin - rendered.lineHeight - 1),
+                      rendered.image);
     painter.restore();
 }
 

@@ -235,7 +235,8 @@ void QuadViewWidget::layOut()
     const int w = std::max(width(), 1);
     const int h = std::max(height(), 1);
     if (!m_canvas || m_canvas->width() != w || m_canvas->height() != h)
-        m_canvas = std::make_unique<orvel::draw::MemorySurface>(w, h, kViewBackground);
+        m_canvas = std::make_unique<orvel::draw::MemorySurface>(w, h, kViewBackground,
+                                                                orvel::draw::PixelFormat::Bgrx32);
     else
         m_canvas->fillRect({0, 0, w, h}, kViewBackground);
     const Placement placement = m_retainSize  ? Placement::RetainSize
@@ -262,9 +263,7 @@ void QuadViewWidget::drawSlot(int index)
     slot.dirty = false;
     if ((!m_showNames || slot.name.isEmpty()) && slot.problem.empty())
         return;
-    QImage bitmap(m_canvas->bits(), m_canvas->width(), m_canvas->height(), m_canvas->stride(),
-                  QImage::Format_BGR888);
-    QPainter painter(&bitmap);
+    QPainter painter(&m_canvas->image());
     if (m_showNames)
         drawCameraName(painter, area, slot.name);
     if (!slot.problem.empty()) {
@@ -283,8 +282,7 @@ void QuadViewWidget::paintEvent(QPaintEvent* event)
     for (int i = 0; i < kQuadSlots; ++i)
         if (m_slots[i].dirty)
             drawSlot(i);
-    const QImage bitmap(m_canvas->bits(), m_canvas->width(), m_canvas->height(), m_canvas->stride(),
-                        QImage::Format_BGR888);
+    const QImage& bitmap = m_canvas->image();
     QPainter painter(this);
     for (const QRect& rect : event->region())
         painter.drawImage(rect.topLeft(), bitmap, rect);

@@ -261,7 +261,8 @@ void SwitchCamWidget::paintEvent(QPaintEvent*)
     const int w = std::max(width(), 1);
     const int h = std::max(height(), 1);
     if (!m_canvas || m_canvas->width() != w || m_canvas->height() != h)
-        m_canvas = std::make_unique<orvel::draw::MemorySurface>(w, h, kViewBackground);
+        m_canvas = std::make_unique<orvel::draw::MemorySurface>(w, h, kViewBackground,
+                                                                orvel::draw::PixelFormat::Bgrx32);
     const Placement placement = m_retainSize  ? Placement::RetainSize
                                 : m_sizeToFit ? Placement::SizeToFit
                                               : Placement::KeepAspect;
@@ -274,11 +275,10 @@ void SwitchCamWidget::paintEvent(QPaintEvent*)
         ++m_painted;
     m_newFrame = false;
     if (drawn && m_showNames && !m_name.isEmpty()) {
-        QImage bitmap(m_canvas->bits(), w, h, m_canvas->stride(), QImage::Format_BGR888);
-        QPainter painter(&bitmap);
+        QPainter painter(&m_canvas->image());
         drawCameraName(painter, m_imageRect, m_name);
     }
-    const QImage bitmap(m_canvas->bits(), w, h, m_canvas->stride(), QImage::Format_BGR888);
+    const QImage& bitmap = m_canvas->image();
     QPainter painter(this);
     painter.drawImage(0, 0, bitmap);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// A drawing surface: what a device context was to the components. It stretches a 24-bit
-// bottom-up BGR bitmap into a rectangle with smooth scaling, fills rectangles and draws text.
+// A drawing surface: what a device context was to the components. It stretches a bottom-up BGR
+// bitmap into a rectangle with smooth scaling, fills rectangles and draws text.
 // MemorySurface paints into an off-screen bitmap, QtSurface through a QPainter.
 //
 // An HDC names a surface across interfaces: hdc() gives it, fromHdc() maps it back. The
@@ -20,12 +20,15 @@ struct Color {
     bool operator==(const Color&) const = default;
 };
 
-// A 24-bit bitmap as decoded images are held: BGR, the last row first, rows padded to 4.
+// A bitmap as decoded images are held: BGR, the last row first, rows padded to 4. With
+// bytesPerPixel 4 each pixel is B, G, R and a fourth byte that is not read (decoded for drawing:
+// the layout the stretch reads fastest).
 struct BitmapView {
     const std::uint8_t* bits = nullptr;
     int width = 0;
     int height = 0;
-    int stride() const { return (width * 3 + 3) & ~3; }
+    int bytesPerPixel = 3;
+    int stride() const { return (width * bytesPerPixel + 3) & ~3; }
 };
 
 enum class TextAlign { Left, Center, Right };
