@@ -31,8 +31,13 @@ SoundUpload::~SoundUpload()
 
 bool SoundUpload::start(const Settings& settings)
 {
-    if (suspended.exchange(false))
+    // Stopped before the flag is cleared: a capture thread that saw it clear would write one
+    // more block past the renewal point.
+    const bool renewal = suspended.load() && renewed.load();
+    if (suspended.load()) {
         stop();
+        suspended = false;
+    }
     written = 0;
     if (m_thread.joinable())
         return true;
@@ -61,15 +66,16 @@ bool SoundUpload::start(const Settings& settings)
     }
     m_meter.reset();
     m_in->start();
-    m_thread = std::thread([this, settings] { run(settings); });
+    const int retries = renewal ? kRenewalRetries : 0;
+    m_thread = std::thread([this, settings, retries] { run(settings, retries); });
     return true;
 }
 
-bool SoundUpload::openUpload(const Settings& settings)
+HttpError SoundUpload::openUpload(const Settings& settings)
 {
     const std::optional<Url> parts = Url::crack(settings.url);
     if (!parts)
-        return false;
+        return HttpError::InvalidUrl;
     Session::Options options;
     options.agent = "Kiv Client";
     m_session = Session::create(options);
@@ -79,29 +85,57 @@ bool SoundUpload::openUpload(const Settings& settings)
         bodyLimit = kDirectBodyLimit;
     m_connection = m_session->connect(parts->host, parts->port, parts->user, parts->password);
     if (!m_connection)
-        return false;
+        return HttpError::CannotConnect;
     DWORD flags = FlagReload | FlagNoCacheWrite | FlagKeepConnection | FlagPragmaNoCache;
     if (parts->scheme == "https")
         flags |= FlagSecure;
     std::shared_ptr<Request> request = m_connection->openRequest("POST", parts->path, flags);
     if (!request)
-        return false;
+        return HttpError::CannotConnect;
     {
         std::lock_guard lock(m_mutex);
         if (m_quit)
-            return false;
+            return HttpError::OperationCancelled;
         m_request = request;
     }
     const std::string header =
         settings.messageType == HttpMessageType::Multipart
             ? std::string("Content-type: multipart/x-mixed-replace; boundary=myboundary")
             : "Content-type: " + std::string(contentType(settings.codec));
-    if (request->beginBody(bodyLimit.load(), header) != HttpError::None) {
+    if (const HttpError e = request->beginBody(bodyLimit.load(), header); e != HttpError::None) {
         closeUpload();
-        return false;
+        return e;
     }
     ++postsOpened;
-    return true;
+    return HttpError::None;
+}
+
+bool SoundUpload::pauseBeforeRetry()
+{
+    std::unique_lock lock(m_mutex);
+    return !m_wake.wait_for(lock, kRenewalRetryInterval, [this] { return m_quit; });
+}
+
+bool SoundUpload::reopenAfterPause(const Settings& settings, int& retries, HttpError& error)
+{
+    while (retries > 0 && pauseBeforeRetry()) {
+        --retries;
+        error = openUpload(settings);
+        if (error == HttpError::None)
+            return true;
+        if (error == HttpError::OperationCancelled)
+            return false;
+    }
+    return false;
+}
+
+void SoundUpload::fail(HttpError error)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_quit)
+        return;
+    suspended = true;
+    m_poster->post(AudioNotice::UploadFailed, static_cast<int>(errorNumber(error)));
 }
 
 void SoundUpload::closeUpload()
@@ -115,13 +149,27 @@ void SoundUpload::closeUpload()
         request->close();
 }
 
-void SoundUpload::run(Settings settings)
+void SoundUpload::run(Settings settings, int retries)
 {
     // Called on the capture thread.
     orvel::setCurrentThreadPriority(orvel::ThreadPriority::Highest);
-    // An upload that cannot be opened ends capture quietly: the blocks are not queued again.
-    if (!openUpload(settings))
+    const bool renewal = retries > 0;
+    HttpError error = openUpload(settings);
+    if (error != HttpError::None &&
+        (error == HttpError::OperationCancelled || !reopenAfterPause(settings, retries, error))) {
+        // An upload that cannot be opened ends capture quietly: the blocks are not queued
+        // again. A fresh POST mid-talk that cannot be opened is a failure the user hears of.
+        if (renewal)
+            fail(error);
         return;
+    }
+    auto openedAt = std::chrono::steady_clock::now();
+    // Refused: the camera answered a body that never ends, or dropped the POST at once.
+    auto refused = [&](const Request& request, HttpError e) {
+        return request.statusCode() == 503 ||
+               ((e == HttpError::ConnectionAborted || e == HttpError::ConnectionReset) &&
+                std::chrono::steady_clock::now() - openedAt < kRenewalRefusalWindow);
+    };
     const std::string prefix =
         settings.messageType == HttpMessageType::Multipart
             ? "\r\n--myboundary\r\nContent-type: " + std::string(contentType(settings.codec)) +
@@ -157,12 +205,17 @@ void SoundUpload::run(Settings settings)
                         suspended = true;
                         m_poster->post(AudioNotice::UploadRenew);
                     }
+                } else if (retries > 0 && refused(*request, e)) {
+                    closeUpload();
+                    HttpError reopened = e;
+                    if (!reopenAfterPause(settings, retries, reopened)) {
+                        fail(reopened);
+                    } else {
+                        written = 0;
+                        openedAt = std::chrono::steady_clock::now();
+                    }
                 } else {
-                    std::lock_guard lock(m_mutex);
-                    if (m_quit)
-                        return;
-                    suspended = true;
-                    m_poster->post(AudioNotice::UploadFailed, static_cast<int>(errorNumber(e)));
+                    fail(e);
                 }
             }
         }

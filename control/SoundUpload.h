@@ -12,9 +12,11 @@
 #include "control/LevelMeter.h"
 #include "media/codec/AudioCodec.h"
 #include "platform/audio/WaveIn.h"
+#include "platform/http/HttpError.h"
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -38,6 +40,13 @@ public:
     static constexpr std::uint64_t kDirectBodyLimit = 999999999;
     // A fresh POST is opened once fewer bytes than this are left of the declared size.
     static constexpr std::uint64_t kRenewMargin = 4000;
+    // The camera may still count the POST just closed as its talker and refuse the fresh one
+    // (503, or a connection it drops at once): the fresh POST is tried again, this often and
+    // this far apart, before the failure is told.
+    static constexpr int kRenewalRetries = 8;
+    static constexpr std::chrono::milliseconds kRenewalRetryInterval{250};
+    // A fresh POST dropped within this time of opening counts as refused.
+    static constexpr std::chrono::milliseconds kRenewalRefusalWindow{1000};
 
     struct Settings {
         std::string url;
@@ -65,8 +74,16 @@ public:
     std::atomic<int> postsOpened{0};
 
 private:
-    void run(Settings settings);
-    bool openUpload(const Settings& settings);
+    // retries: how often a refused POST may still be tried again (0 but after a renewal).
+    void run(Settings settings, int retries);
+    orvel::http::HttpError openUpload(const Settings& settings);
+    // Opens the POST again after a pause, while retries last; error: the last failure. False
+    // when they ran out or the upload is stopping.
+    bool reopenAfterPause(const Settings& settings, int& retries, orvel::http::HttpError& error);
+    // Waits one retry interval; false when stopped meanwhile.
+    bool pauseBeforeRetry();
+    // Suspends the upload and tells the window thread, unless the upload is stopping.
+    void fail(orvel::http::HttpError error);
     void closeUpload();
 
     std::shared_ptr<AudioPoster> m_poster;

@@ -3,6 +3,7 @@
 // buttons and speed list start and stop receive and talk, and the messages a user would see
 // are answered by a scripted message box.
 
+#include "control/SoundUpload.h"
 #include "control/tests/AudioHost.h"
 #include "platform/audio/NullAudioTap.h"
 
@@ -11,6 +12,8 @@
 namespace pictra::test {
 namespace {
 
+using orvel::audio::NullAudioTap;
+
 TEST_F(CamImageAudioTest, ARefusedSinglepartStreamLeavesTheControlSilentWithNoThread)
 {
     camsim::CamSim* params = parameterCamera({{"httpMessageType", "singlepart"}});
@@ -18,10 +21,7 @@ TEST_F(CamImageAudioTest, ARefusedSinglepartStreamLeavesTheControlSilentWithNoTh
     refusing.faults.forceStatus = 503;
     camsim::CamSim* sound = startCamera(refusing);
     ASSERT_TRUE(params && sound);
-    host(Options(params->url("/"))
-             .param("AudioParameterURL", params->url(kParamGroup))
-             .param("DisplaySoundPanel", "1")
-             .param("SoundURL", sound->url("/audio/receive")));
+    hostSound(*params, *sound, "/audio/receive");
     ASSERT_TRUE(panel());
     ASSERT_TRUE(waitFor([&] { return requestsFor(*sound, "http-type=singlepart") >= 1; }, 5s));
     pumpFor(300ms);
@@ -39,10 +39,7 @@ TEST_F(CamImageAudioTest, MultipartSoundIsPlayedAndEachPartFiresOnNewSoundSample
     audio.stream.partCycle = {camsim::PartKind::Audio};
     camsim::CamSim* sound = startCamera(audio);
     ASSERT_TRUE(params && sound);
-    host(Options(params->url("/"))
-             .param("AudioParameterURL", params->url(kParamGroup))
-             .param("DisplaySoundPanel", "1")
-             .param("SoundURL", sound->url(kStreamPath)));
+    hostSound(*params, *sound, kStreamPath);
     ASSERT_TRUE(waitFor([&] { return count("OnNewSoundSample") >= 5; }, 10s));
     EXPECT_TRUE(state("receiving").toBool());
     EXPECT_EQ(requestsFor(*sound, "http-type=multipart"), 1u);
@@ -57,10 +54,7 @@ TEST_F(CamImageAudioTest, ChoosingTheSlowestSpeedRestartsWith15BlocksAndChoosing
     audio.stream.partCycle = {camsim::PartKind::Audio};
     camsim::CamSim* sound = startCamera(audio);
     ASSERT_TRUE(params && sound);
-    host(Options(params->url("/"))
-             .param("AudioParameterURL", params->url(kParamGroup))
-             .param("DisplaySoundPanel", "1")
-             .param("SoundURL", sound->url(kStreamPath)));
+    hostSound(*params, *sound, kStreamPath);
     ASSERT_TRUE(waitFor([&] { return requestsFor(*sound, "http-type") >= 1; }, 5s));
     EXPECT_EQ(state("playbackBlocks").toInt(), 6);
 
@@ -93,10 +87,7 @@ TEST_F(CamImageAudioTest, NoFreeListenerSlotMutesTheSpeakerAndAStartAfterwardsSa
     audio.stream.partCycle = {camsim::PartKind::Audio};
     camsim::CamSim* sound = startCamera(audio);
     ASSERT_TRUE(params && sound);
-    host(Options(params->url("/"))
-             .param("AudioParameterURL", params->url(kParamGroup))
-             .param("DisplaySoundPanel", "1")
-             .param("SoundURL", sound->url(kStreamPath)));
+    hostSound(*params, *sound, kStreamPath);
     // The first connect goes ahead; the camera's answer then stops it.
     ASSERT_TRUE(waitFor([&] { return state("speakerMuted").toBool(); }, 10s));
     EXPECT_FALSE(state("receiving").toBool());
@@ -112,25 +103,11 @@ TEST_F(CamImageAudioTest, NoFreeListenerSlotMutesTheSpeakerAndAStartAfterwardsSa
     EXPECT_EQ(requestsFor(*sound, "http-type"), 1u);
 }
 
-// An audio camera of the simulator, with its three addresses on the control.
-camsim::CamSimConfig audioCamera(camsim::AudioDuplex duplex)
-{
-    camsim::CamSimConfig config;
-    config.audio.enabled = true;
-    config.audio.duplex = duplex;
-    config.audio.microphoneMuted = false;
-    return config;
-}
-
 TEST_F(CamImageAudioTest, HalfDuplexTalkStopsPlaybackAndUploadsAndReleaseRestoresIt)
 {
     camsim::CamSim* camera = startCamera(audioCamera(camsim::AudioDuplex::Half));
     ASSERT_TRUE(camera);
-    host(Options(camera->url("/"))
-             .param("AudioParameterURL", camera->url(camsim::CamSim::audioParameterPath()))
-             .param("RecordSoundURL", camera->url(camsim::CamSim::audioUploadPath()))
-             .param("DisplaySoundPanel", "1")
-             .param("SoundURL", camera->url(camsim::CamSim::audioStreamPath())));
+    hostAudio(*camera);
     ASSERT_TRUE(waitFor([&] { return camera->audioListeners() == 1; }, 10s));
     EXPECT_TRUE(state("receiving").toBool());
 
@@ -159,11 +136,7 @@ TEST_F(CamImageAudioTest, DisabledHalfModeNeverRestartsReceiveAfterAFailedUpload
     config.audio.faults.dropUploadAfterBytes = 2000;
     camsim::CamSim* camera = startCamera(config);
     ASSERT_TRUE(camera);
-    host(Options(camera->url("/"))
-             .param("AudioParameterURL", camera->url(camsim::CamSim::audioParameterPath()))
-             .param("RecordSoundURL", camera->url(camsim::CamSim::audioUploadPath()))
-             .param("DisplaySoundPanel", "1")
-             .param("SoundURL", camera->url(camsim::CamSim::audioStreamPath())));
+    hostAudio(*camera);
     ASSERT_TRUE(waitFor([&] { return camera->audioListeners() == 1; }, 10s));
     click("talkButton");
     ASSERT_TRUE(waitFor([&] { return camera->audioTalkers() == 1; }, 10s));
@@ -178,6 +151,116 @@ TEST_F(CamImageAudioTest, DisabledHalfModeNeverRestartsReceiveAfterAFailedUpload
     EXPECT_FALSE(state("capturing").toBool());
     EXPECT_FALSE(state("receiving").toBool()) << "no restart once the mode changed";
     EXPECT_EQ(camera->audioListeners(), 0);
+}
+
+// Talks through a configured proxy (the camera itself is reached directly) with a microphone
+// that delivers as fast as the camera takes it: the 2 000 000-byte POST runs out in seconds.
+class ProxiedUploadTest : public CamImageAudioTest {
+protected:
+    // One multipart frame: the 48-byte prefix and a 900-byte block coded in 225 bytes.
+    static constexpr std::uint64_t kFrame = 48 + 225;
+    // What the camera may have still to read. Small, as with sound in real time, so that it
+    // sees a POST end when the control ends it.
+    static constexpr std::uint64_t kBacklog = 32 * 1024;
+
+    void SetUp() override
+    {
+        CamImageAudioTest::SetUp();
+        NullAudioTap::setCapturePaced(false);
+    }
+    void TearDown() override
+    {
+        NullAudioTap::setCaptureSource({});
+        CamImageAudioTest::TearDown();
+        NullAudioTap::setCapturePaced(true);
+        unsetenv("http_proxy");
+        unsetenv("no_proxy");
+    }
+    void keepUpWith(camsim::CamSim* camera)
+    {
+        auto blocks = std::make_shared<std::uint64_t>(0); // device thread
+        NullAudioTap::setCaptureSource([camera, blocks](std::uint8_t* data, std::size_t length) {
+            std::fill(data, data + length, 0);
+            const std::uint64_t sent = ++*blocks * kFrame;
+            camera->waitForAudioUploads(
+                [sent](const std::vector<camsim::AudioUpload>& uploads) {
+                    std::uint64_t taken = 0;
+                    for (const camsim::AudioUpload& upload : uploads)
+                        taken += upload.bodyBytes;
+                    return taken + kBacklog >= sent;
+                },
+                250ms);
+        });
+    }
+    // Hosts the talk-only page of a camera that keeps the talker slot this long after a POST
+    // ends, and talks.
+    camsim::CamSim* talkThroughProxy(int holdTalkerMs)
+    {
+        camsim::CamSimConfig config = audioCamera(camsim::AudioDuplex::Full);
+        config.audio.faults.holdTalkerAfterCloseMs = holdTalkerMs;
+        camsim::CamSim* camera = startCamera(config);
+        if (!camera)
+            return nullptr;
+        setenv("http_proxy", "http://127.0.0.1:9", 1);
+        setenv("no_proxy", camera->config().address.c_str(), 1);
+        keepUpWith(camera);
+        hostAudio(*camera, {.listen = false});
+        return camera;
+    }
+    // The first POST, ended by the renewal rule: when its bytes passed 1 996 000.
+    static void expectRenewedInTime(const camsim::AudioUpload& first)
+    {
+        EXPECT_EQ(first.declaredBytes, 2000000u);
+        EXPECT_GT(first.bodyBytes, 1996000u);
+        EXPECT_LE(first.bodyBytes, 1996000u + kFrame) << "one write past the renewal point";
+        EXPECT_TRUE(first.ended);
+        EXPECT_FALSE(first.dropped);
+    }
+};
+
+TEST_F(ProxiedUploadTest, ThePostIsRenewedBeforeItsDeclaredSizeAndTalkGoesOnWhileRefused)
+{
+    // The camera lets go of the old POST 600 ms late: the fresh POST is refused at first.
+    camsim::CamSim* camera = talkThroughProxy(600);
+    ASSERT_TRUE(camera);
+    // Looked at in place: copying what the camera keeps of 2 MB would slow it down.
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return camera->waitForAudioUploads(
+                [](const auto& uploads) {
+                    return uploads.size() >= 2 && uploads[1].bodyBytes > 50000;
+                },
+                0ms);
+        },
+        60s))
+        << camera->audioUploads().size() << " POSTs, " << messages().size() << " messages";
+    const auto uploads = camera->audioUploads();
+    expectRenewedInTime(uploads[0]);
+    EXPECT_EQ(uploads[1].declaredBytes, 2000000u);
+    EXPECT_FALSE(uploads[1].ended) << "talk goes on over the renewed POST";
+    EXPECT_GE(requestsFor(*camera, camsim::CamSim::audioUploadPath(), 503), 1u)
+        << "the slow camera refused the fresh POST before it took it";
+    EXPECT_TRUE(messages().empty()) << messages().front();
+    EXPECT_TRUE(state("capturing").toBool());
+    EXPECT_FALSE(state("microphoneMuted").toBool());
+}
+
+TEST_F(ProxiedUploadTest, AFreshPostRefusedOnEveryRetryIsToldAndTalkReleased)
+{
+    // The camera holds the old talker far longer than the control retries.
+    camsim::CamSim* camera = talkThroughProxy(30000);
+    ASSERT_TRUE(camera);
+    ASSERT_TRUE(waitFor([&] { return !messages().empty(); }, 60s));
+    expectRenewedInTime(camera->audioUploads().at(0));
+    EXPECT_EQ(camera->audioUploads().size(), 1u);
+    EXPECT_EQ(requestsFor(*camera, camsim::CamSim::audioUploadPath(), 503),
+              std::size_t(SoundUpload::kRenewalRetries + 1));
+    EXPECT_EQ(messages(), std::vector<std::string>{"Service Unavailable|The camera is receiving "
+                                                   "audio from another client. \n\nPlease try "
+                                                   "again later."});
+    // Full duplex: the release mutes the microphone.
+    EXPECT_TRUE(state("microphoneMuted").toBool());
+    EXPECT_FALSE(state("capturing").toBool());
 }
 
 } // namespace

@@ -204,6 +204,10 @@ void serveAudioUpload(SimContext& context, Connection& connection, Channel& chan
     context.audio.addToUpload(
         index, {0, out.codes, out.samples, out.frames, out.badFrames, out.codecType});
     context.audio.endUpload(index, false, reader->error());
+    if (received < declared && faults.holdTalkerAfterCloseMs > 0)
+        context.audio.sleepUntil(*slot,
+                                 std::chrono::steady_clock::now() +
+                                     std::chrono::milliseconds(faults.holdTalkerAfterCloseMs));
     if (received == declared) {
         const std::string body = "OK\r\n";
         const std::string head =

@@ -112,6 +112,9 @@ struct AudioFaults {
     // audio daemon dies.
     long long dropUploadAfterBytes = -1;
     UploadDrop dropUploadMode = UploadDrop::Reset;
+    // The talker slot stays taken this long after the client closed its upload, as a camera
+    // that notices a closed POST late (a fresh POST meanwhile is refused 503).
+    int holdTalkerAfterCloseMs = 0;
 };
 
 struct AudioConfig {
