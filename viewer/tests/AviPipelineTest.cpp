@@ -6,12 +6,22 @@
 #include "recorder/sequence/avi/FramePipeline.h"
 #include "viewer/tests/AviWritingFixture.h"
 
+#include <dlfcn.h>
+
 namespace {
 
 using namespace vistel;
 using namespace vistel::test;
 
 struct AviPipeline : AviWriting {
+    // The media library (and the Qt it brings) stays loaded for good: the thread sanitizer
+    // cannot follow Qt being unloaded and loaded again by registration and CoFreeUnusedLibraries.
+    void SetUp() override
+    {
+        const auto bin = std::filesystem::canonical("/proc/self/exe").parent_path();
+        ASSERT_TRUE(::dlopen((bin / "Medrix.so").c_str(), RTLD_NOW | RTLD_NODELETE));
+        AviWriting::SetUp();
+    }
     // Writes the frames one by one or queued; every fifth goes as its bitmap, as the viewer
     // gives the frames it shows.
     void writeMixed(const std::string& avi, const std::string& fourcc,

@@ -69,6 +69,7 @@ struct AviWriter::State {
     AVPacket* packet = nullptr;
     std::unique_ptr<FrameCoder> coder; // this thread's
     CodedFrame coded;                  // its output
+    CodedFrame handed;                 // a picture a worker made, taken over
     std::unique_ptr<FramePipeline> pipeline;
     bool headerWritten = false;
     bool finished = false;
@@ -157,7 +158,8 @@ HRESULT AviWriter::create(const std::string& path, const AviStreamInfo& info,
     }
     s->coder = std::make_unique<FrameCoder>(setup, s->pictureFormat, nullptr);
     s->packet = av_packet_alloc();
-    if (!s->packet)
+    s->handed.picture = av_frame_alloc();
+    if (!s->packet || !s->handed.picture)
         return fail(E_OUTOFMEMORY, "no memory for a packet");
 
     rc = avio_open(&s->format->pb, path.c_str(), AVIO_FLAG_WRITE);
@@ -266,8 +268,14 @@ HRESULT AviWriter::writeJob(FrameJob& job)
     if (FAILED(hr)) {
         m_error = job.error;
         m_unreadable = job.unreadable;
-    } else {
+    } else if (job.frame.coded) {
         hr = writeCoded(job.frame);
+    } else {
+        // The writer's encoder may keep the picture: it becomes this thread's alone, and the
+        // worker takes a new buffer for its next frame.
+        av_frame_unref(s.handed.picture);
+        av_frame_move_ref(s.handed.picture, job.frame.picture);
+        hr = writeCoded(s.handed);
     }
     s.pipeline->release();
     if (FAILED(hr)) {

@@ -156,6 +156,7 @@ FrameCoder::FrameCoder(const EncoderSetup& setup, int pictureFormat, AVCodecCont
 
 FrameCoder::~FrameCoder()
 {
+    av_frame_free(&m_picture);
     avcodec_free_context(&m_encoder);
     sws_freeContext(m_scaler);
 }
@@ -182,30 +183,32 @@ bool FrameCoder::newPacket(CodedFrame& out, std::size_t size)
            av_new_packet(out.packet, static_cast<int>(size)) == 0;
 }
 
-bool FrameCoder::writablePicture(CodedFrame& out)
+AVFrame* FrameCoder::writablePicture(CodedFrame& out)
 {
-    if (out.picture)
-        return av_frame_make_writable(out.picture) == 0;
-    out.picture = av_frame_alloc();
-    if (!out.picture)
-        return false;
-    out.picture->format = m_pictureFormat;
-    out.picture->width = m_setup.width;
-    out.picture->height = m_setup.height;
-    return av_frame_get_buffer(out.picture, 0) == 0;
+    // A coder with its own encoder keeps its picture: no buffer it and its encoder refer to
+    // ever goes to another thread. A picture handed back is taken by the writer, buffer and all.
+    AVFrame*& picture = m_encoder ? m_picture : out.picture;
+    if (!picture && !(picture = av_frame_alloc()))
+        return nullptr;
+    if (picture->buf[0])
+        return av_frame_make_writable(picture) == 0 ? picture : nullptr;
+    picture->format = m_pictureFormat;
+    picture->width = m_setup.width;
+    picture->height = m_setup.height;
+    return av_frame_get_buffer(picture, 0) == 0 ? picture : nullptr;
 }
 
-HRESULT FrameCoder::finishPicture(unsigned index, CodedFrame& out)
+HRESULT FrameCoder::finishPicture(unsigned index, AVFrame* picture, CodedFrame& out)
 {
-    out.picture->pts = index;
-    out.picture->pict_type = AV_PICTURE_TYPE_I;
+    picture->pts = index;
+    picture->pict_type = AV_PICTURE_TYPE_I;
     out.coded = false;
     if (!m_encoder)
         return S_OK;
     // An encoder of frames alone gives each frame's packet at once.
     if (!out.packet && !(out.packet = av_packet_alloc()))
         return fail(E_OUTOFMEMORY, "no memory for a frame");
-    int rc = avcodec_send_frame(m_encoder, out.picture);
+    int rc = avcodec_send_frame(m_encoder, picture);
     if (rc >= 0)
         rc = avcodec_receive_packet(m_encoder, out.packet);
     if (rc < 0)
@@ -264,15 +267,16 @@ HRESULT FrameCoder::codeBitmap(const _CAM_BIH& header, const std::uint8_t* bits,
     m_scaler = sws_getCachedContext(m_scaler, header.biWidth, header.biHeight, AV_PIX_FMT_BGR24,
                                     width, height, fullRange ? AV_PIX_FMT_YUV420P : format,
                                     sameSize ? SWS_POINT : SWS_BICUBIC, nullptr, nullptr, nullptr);
-    if (!m_scaler || !writablePicture(out))
+    AVFrame* picture = m_scaler ? writablePicture(out) : nullptr;
+    if (!picture)
         return fail(E_FAIL, "cannot convert a frame for the encoder");
     if (fullRange) {
         const int* coefficients = sws_getCoefficients(SWS_CS_ITU601);
         sws_setColorspaceDetails(m_scaler, coefficients, 1, coefficients, 1, 0, 1 << 16, 1 << 16);
     }
-    sws_scale(m_scaler, srcPlanes, srcStrides, 0, header.biHeight, out.picture->data,
-              out.picture->linesize);
-    return finishPicture(index, out);
+    sws_scale(m_scaler, srcPlanes, srcStrides, 0, header.biHeight, picture->data,
+              picture->linesize);
+    return finishPicture(index, picture, out);
 }
 
 HRESULT FrameCoder::codeJpeg(std::span<const std::uint8_t> jpeg, unsigned index, CodedFrame& out)
@@ -327,21 +331,22 @@ HRESULT FrameCoder::codeJpeg(std::span<const std::uint8_t> jpeg, unsigned index,
         const bool packed =
             format == AV_PIX_FMT_BGR0 || format == AV_PIX_FMT_BGR24 || format == AV_PIX_FMT_RGB24;
         if ((planar420 && header.yuv420) || packed) {
-            if (!writablePicture(out))
+            AVFrame* picture = writablePicture(out);
+            if (!picture)
                 return fail(E_OUTOFMEMORY, "no memory for a frame");
             bool ok;
             if (planar420) {
-                ok = m_decoder.decodeYuv420(jpeg, out.picture->data, out.picture->linesize);
+                ok = m_decoder.decodeYuv420(jpeg, picture->data, picture->linesize);
                 if (ok && format == AV_PIX_FMT_YUV420P)
-                    limitRange(out.picture);
+                    limitRange(picture);
             } else {
                 const auto layout = format == AV_PIX_FMT_BGR0    ? JpegFrameDecoder::Packed::Bgrx
                                     : format == AV_PIX_FMT_BGR24 ? JpegFrameDecoder::Packed::Bgr
                                                                  : JpegFrameDecoder::Packed::Rgb;
-                ok = m_decoder.decodePacked(jpeg, layout, out.picture->data[0],
-                                            out.picture->linesize[0], false);
+                ok = m_decoder.decodePacked(jpeg, layout, picture->data[0], picture->linesize[0],
+                                            false);
             }
-            return ok ? finishPicture(index, out) : undecodable(index);
+            return ok ? finishPicture(index, picture, out) : undecodable(index);
         }
     }
 

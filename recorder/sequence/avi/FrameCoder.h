@@ -91,13 +91,14 @@ private:
     HRESULT fail(HRESULT hr, std::string what, bool unreadable = false);
     HRESULT undecodable(unsigned index);
     bool newPacket(CodedFrame& out, std::size_t size);
-    bool writablePicture(CodedFrame& out);
+    AVFrame* writablePicture(CodedFrame& out);
     // The picture in out encoded by the own encoder, or left for the writer's.
-    HRESULT finishPicture(unsigned index, CodedFrame& out);
+    HRESULT finishPicture(unsigned index, AVFrame* picture, CodedFrame& out);
 
     EncoderSetup m_setup;
     int m_pictureFormat;
     AVCodecContext* m_encoder;
+    AVFrame* m_picture = nullptr; // the own encoder's
     SwsContext* m_scaler = nullptr;
     JpegFrameDecoder m_decoder;
     std::vector<std::uint8_t> m_dib;     // a scaled full frame
