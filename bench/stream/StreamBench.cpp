@@ -1,4 +1,5 @@
-// stream_bench [--seconds S] [--compare-seconds C] [--address 127.0.0.N] [--read-size BYTES]:
+// stream_bench [--seconds S] [--compare-seconds C] [--address 127.0.0.N] [--read-size BYTES]
+//              [--progress]:
 // starts the camera simulator
 // (its own process, serving pre-encoded 640x480 frames as fast as they are read), then measures for
 // S seconds (default 10)
@@ -7,9 +8,12 @@
 //   - ffmpeg -f mpjpeg -i URL -c copy -f null - on the same stream, and
 //   - a bare socket reading the same stream in 1 MiB pieces and parsing nothing: what the
 //     simulator and the loopback can deliver to any reader on this machine,
-// and prints parts/s and MB/s of each, the ratios, the CPU time per part of the client and of
-// ffmpeg, and the client's resident memory early in the run, at its peak and at the end (flat
+// and prints parts/s and MB/s of each, the ratios, the CPU time and context switches per part of
+// the client and of ffmpeg (each its own process only, the simulator in neither, over its
+// measured window only), and the client's resident memory early in the run, at its peak and at the end (flat
 // memory: buffers reused). A long S with a short C measures memory over a long stream.
+// --progress prints the client's parts so far each second on stderr, so that a tracer attached
+// for part of the run can count per part.
 #include "common/ICamDataObject.h"
 #include "common/ICamMultipartRequest.h"
 #include "common/ICamRequestSink.h"
@@ -31,8 +35,8 @@
 #include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sstream>
 #include <string>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
@@ -95,17 +99,49 @@ pid_t spawn(std::vector<std::string> args, const char* outFile)
     return pid;
 }
 
-double cpuSecondsOf(const rusage& usage)
-{
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
+// What one process has used so far, all its threads together: CPU seconds from
+// /proc/PID/stat (utime + stime) and context switches from each thread's status. Read the same
+// way for the client (the bench's own process) and for ffmpeg, at the edges of each window.
+struct ProcessUse {
+    double cpu = 0;
+    double kernel = 0; // of cpu
+    unsigned long long voluntarySwitches = 0;
+    unsigned long long involuntarySwitches = 0;
+};
 
-double cpuSeconds()
+ProcessUse processUse(const std::string& pid)
 {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return cpuSecondsOf(usage);
+    ProcessUse use;
+    std::ifstream stat("/proc/" + pid + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    // The command name may hold blanks: fields are counted from its closing parenthesis.
+    const std::size_t close = line.rfind(')');
+    if (close != std::string::npos && close + 2 < line.size()) {
+        std::istringstream fields(line.substr(close + 2));
+        std::string field;
+        unsigned long long utime = 0, stime = 0;
+        for (int i = 3; i <= 15 && fields >> field; ++i) {
+            if (i == 14)
+                utime = std::stoull(field);
+            else if (i == 15)
+                stime = std::stoull(field);
+        }
+        const double tick = static_cast<double>(::sysconf(_SC_CLK_TCK));
+        use.cpu = static_cast<double>(utime + stime) / tick;
+        use.kernel = static_cast<double>(stime) / tick;
+    }
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/" + pid + "/task", error)) {
+        std::ifstream status(task.path() / "status");
+        while (std::getline(status, line)) {
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
+                use.voluntarySwitches += std::stoull(line.substr(24));
+            else if (line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
+                use.involuntarySwitches += std::stoull(line.substr(27));
+        }
+    }
+    return use;
 }
 
 long residentKiB()
@@ -173,16 +209,25 @@ int main(int argc, char** argv)
     int seconds = 10;
     int compareSeconds = 0; // as long as the client's run
     UI4 readSize = 0;       // the client's default, 2920 bytes per read
+    bool progress = false;  // the parts so far, each second on stderr, for tracing tools
     std::string address = "127.0.9.2";
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::string(argv[i]) == "--seconds")
-            seconds = std::max(1, std::atoi(argv[i + 1]));
-        else if (std::string(argv[i]) == "--compare-seconds")
-            compareSeconds = std::max(1, std::atoi(argv[i + 1]));
-        else if (std::string(argv[i]) == "--address")
-            address = argv[i + 1];
-        else if (std::string(argv[i]) == "--read-size")
-            readSize = static_cast<UI4>(std::atoi(argv[i + 1]));
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--progress") {
+            progress = true;
+            continue;
+        }
+        if (i + 1 == argc)
+            break;
+        const char* value = argv[++i];
+        if (option == "--seconds")
+            seconds = std::max(1, std::atoi(value));
+        else if (option == "--compare-seconds")
+            compareSeconds = std::max(1, std::atoi(value));
+        else if (option == "--address")
+            address = value;
+        else if (option == "--read-size")
+            readSize = static_cast<UI4>(std::atoi(value));
     }
     if (compareSeconds == 0)
         compareSeconds = seconds;
@@ -226,54 +271,62 @@ int main(int argc, char** argv)
     // Warm up, then measure.
     client->OpenUrl(bstrUrl.get(), readSize, nullptr);
     std::this_thread::sleep_for(std::chrono::seconds(1));
+    const std::string self = std::to_string(::getpid());
     const unsigned long parts0 = sink->parts;
     const unsigned long long bytes0 = sink->bytesSeen;
-    const double cpu0 = cpuSeconds();
+    const ProcessUse use0 = processUse(self);
     const auto start = Clock::now();
     long earlyKiB = 0;
     long peakKiB = 0;
+    auto nextProgress = start + std::chrono::seconds(1);
     while (Clock::now() - start < std::chrono::seconds(seconds)) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         peakKiB = std::max(peakKiB, residentKiB());
         if (earlyKiB == 0 && Clock::now() - start >= std::chrono::seconds(seconds) / 10)
             earlyKiB = residentKiB();
+        if (progress && Clock::now() >= nextProgress) {
+            std::fprintf(stderr, "progress: %.3f s %lu parts\n",
+                         std::chrono::duration<double>(Clock::now() - start).count(),
+                         sink->parts - parts0);
+            nextProgress += std::chrono::seconds(1);
+        }
     }
     const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
     const unsigned long parts = sink->parts - parts0;
     const unsigned long long bytes = sink->bytesSeen - bytes0;
-    const double cpu = cpuSeconds() - cpu0;
+    const ProcessUse use1 = processUse(self);
     const long endKiB = residentKiB();
     client->Close();
     client->DataUnadvise();
 
-    const std::string progress = root + "/ffmpeg-progress.txt";
+    const std::string progressFile = root + "/ffmpeg-progress.txt";
+    // Progress every 0.1 s, so the frame counts read at the window's edges are fresh.
     const pid_t ffmpeg =
-        spawn({"ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-progress", "pipe:1",
-               "-f", "mpjpeg", "-i", url, "-c", "copy", "-f", "null", "-"},
-              progress.c_str());
+        spawn({"ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-stats_period", "0.1",
+               "-progress", "pipe:1", "-f", "mpjpeg", "-i", url, "-c", "copy", "-f", "null", "-"},
+              progressFile.c_str());
     unsigned long ffFrames = 0;
     unsigned long long ffBytes = 0;
-    unsigned long ffAllFrames = 0;
     double ffElapsed = 0;
-    double ffCpu = 0;
+    ProcessUse ffUse0;
+    ProcessUse ffUse1;
     if (ffmpeg > 0) {
-        // Its first second is start-up and probing; the rate counts from there on.
+        // Its first second is start-up and probing; rate and CPU count from there on, over the
+        // same kind of window as the client's.
         std::this_thread::sleep_for(std::chrono::seconds(1));
         unsigned long frames0 = 0;
         unsigned long long ffBytes0 = 0;
-        lastProgress(progress, frames0, ffBytes0);
+        lastProgress(progressFile, frames0, ffBytes0);
+        ffUse0 = processUse(std::to_string(ffmpeg));
         const auto ffStart = Clock::now();
         std::this_thread::sleep_for(std::chrono::seconds(compareSeconds));
-        lastProgress(progress, ffFrames, ffBytes);
+        lastProgress(progressFile, ffFrames, ffBytes);
+        ffUse1 = processUse(std::to_string(ffmpeg));
         ffElapsed = std::chrono::duration<double>(Clock::now() - ffStart).count();
-        ffAllFrames = ffFrames;
         ffFrames -= frames0;
         ffBytes -= ffBytes0;
         ::kill(ffmpeg, SIGTERM);
-        rusage usage{};
-        int status = 0;
-        if (::wait4(ffmpeg, &status, 0, &usage) == ffmpeg)
-            ffCpu = cpuSecondsOf(usage); // its whole life, start-up included
+        ::waitpid(ffmpeg, nullptr, 0);
     }
     const unsigned long long raw = rawBytes(address, path, compareSeconds);
     ::kill(camera, SIGTERM);
@@ -282,10 +335,18 @@ int main(int argc, char** argv)
 
     const double rate = parts / elapsed;
     const double mbps = static_cast<double>(bytes) / elapsed / 1e6;
-    std::printf("Luminent: %lu parts in %.1f s = %.1f parts/s, %.1f MB/s, %.1f us CPU per part, "
+    auto perPart = [](double total, unsigned long count) {
+        return count ? total / static_cast<double>(count) : 0.0;
+    };
+    const double cpuPerPart = perPart(use1.cpu - use0.cpu, parts) * 1e6;
+    std::printf("Luminent: %lu parts in %.1f s = %.1f parts/s, %.1f MB/s, %.1f us CPU per part "
+                "(%.1f in the kernel), %.2f voluntary + %.2f involuntary context switches per part, "
                 "resident %ld KiB at 10%%, %ld KiB at the peak, %ld KiB at the end\n",
-                parts, elapsed, rate, mbps, parts ? cpu / parts * 1e6 : 0.0, earlyKiB, peakKiB,
-                endKiB);
+                parts, elapsed, rate, mbps, cpuPerPart, perPart(use1.kernel - use0.kernel, parts) * 1e6,
+                perPart(static_cast<double>(use1.voluntarySwitches - use0.voluntarySwitches), parts),
+                perPart(static_cast<double>(use1.involuntarySwitches - use0.involuntarySwitches),
+                        parts),
+                earlyKiB, peakKiB, endKiB);
     if (ffmpeg <= 0 || ffElapsed <= 0) {
         std::printf("ffmpeg: not run (not installed?)\n");
         return 0;
@@ -296,10 +357,19 @@ int main(int argc, char** argv)
     const double meanPart = parts ? static_cast<double>(bytes) / parts : 0.0;
     const double ffMbps =
         ffBytes > 0 ? static_cast<double>(ffBytes) / ffElapsed / 1e6 : ffRate * meanPart / 1e6;
-    std::printf("ffmpeg:   %lu parts in %.1f s = %.1f parts/s, %.1f MB/s, %.1f us CPU per part\n",
-                ffFrames, ffElapsed, ffRate, ffMbps,
-                ffAllFrames ? ffCpu / static_cast<double>(ffAllFrames) * 1e6 : 0.0);
-    std::printf("ratio:    %.2f (Luminent / ffmpeg parts/s)\n", ffRate > 0 ? rate / ffRate : 0.0);
+    const double ffCpuPerPart = perPart(ffUse1.cpu - ffUse0.cpu, ffFrames) * 1e6;
+    std::printf("ffmpeg:   %lu parts in %.1f s = %.1f parts/s, %.1f MB/s, %.1f us CPU per part "
+                "(%.1f in the kernel), %.2f voluntary + %.2f involuntary context switches per part\n",
+                ffFrames, ffElapsed, ffRate, ffMbps, ffCpuPerPart,
+                perPart(ffUse1.kernel - ffUse0.kernel, ffFrames) * 1e6,
+                perPart(static_cast<double>(ffUse1.voluntarySwitches - ffUse0.voluntarySwitches),
+                        ffFrames),
+                perPart(static_cast<double>(ffUse1.involuntarySwitches -
+                                            ffUse0.involuntarySwitches),
+                        ffFrames));
+    std::printf("ratio:    %.2f parts/s, %.2f CPU per part (Luminent / ffmpeg)\n",
+                ffRate > 0 ? rate / ffRate : 0.0,
+                ffCpuPerPart > 0 ? cpuPerPart / ffCpuPerPart : 0.0);
     if (raw > 0 && meanPart > 0) {
         const double rawRate = static_cast<double>(raw) / compareSeconds / meanPart;
         std::printf("ceiling:  a bare socket reads %.1f MB/s = %.1f parts/s, %.2f x ffmpeg "

@@ -12,6 +12,8 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <future>
+#include <iterator>
+#include <thread>
 #include <gtest/gtest.h>
 
 using namespace orvel::http;
@@ -162,6 +164,59 @@ TEST(Request, ReadEachGivesTheWholeBodyInBoundedReadsAndResumesAfterAStop)
     EXPECT_GT(calls, 1);
     EXPECT_EQ(got.size(), body.size());
     EXPECT_TRUE(got == body);
+}
+
+// A stream's reads take whatever has arrived, far more than one piece at a time; each piece
+// still goes to the consumer within the asked size and in order, and when the bytes stop the
+// receive time-out still ends the wait.
+TEST(Request, ReadEachOfAFastStreamKeepsItsBoundsAndStillTimesOutWhenItStalls)
+{
+    std::string body;
+    for (int i = 0; body.size() < 3 * 1024 * 1024; ++i)
+        body += std::to_string(i) + ";";
+    TestServer server([&](Peer& peer, const RequestHead&) {
+        peer.write("HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n\r\n");
+        // Bursts of uneven sizes, larger and smaller than one read.
+        const std::size_t bursts[] = {1, 700000, 2919, 1200000, 13};
+        std::size_t at = 0;
+        for (std::size_t i = 0; at < body.size(); ++i) {
+            const std::size_t n = std::min(bursts[i % std::size(bursts)], body.size() - at);
+            if (!peer.write(std::string_view(body).substr(at, n)))
+                return;
+            at += n;
+        }
+        while (!peer.stopping() && peer.write("")) // then silent, the connection open
+            std::this_thread::sleep_for(20ms);
+    });
+    auto session = Session::create(options([](Session::Options& o) { o.receiveTimeout = 400ms; }));
+    auto request = openGet(session, server, "/stream");
+    ASSERT_EQ(request->send(), HttpError::None) << request->errorDetail();
+
+    std::string got;
+    std::size_t largest = 0;
+    const Request::Consumer consume = [&](const char* data, std::size_t size) {
+        got.append(data, size);
+        largest = std::max(largest, size);
+        return true;
+    };
+    HttpError e = HttpError::None;
+    std::size_t count = 0;
+    while (got.size() < body.size()) {
+        e = request->readEach(2920, consume, count);
+        if (e != HttpError::None || count == 0)
+            break;
+    }
+    ASSERT_EQ(e, HttpError::None) << request->errorDetail();
+    EXPECT_LE(largest, 2920u);
+    ASSERT_EQ(got.size(), body.size());
+    EXPECT_TRUE(got == body);
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(request->readEach(2920, consume, count), HttpError::Timeout);
+    EXPECT_EQ(count, 0u);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, 350ms);
+    EXPECT_LT(waited, 3s);
 }
 
 TEST(Request, ReportsConnectionStatusesInOrderAndClosedWhenTheServerEndsAStream)
