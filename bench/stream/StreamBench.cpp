@@ -10,8 +10,8 @@
 //     simulator and the loopback can deliver to any reader on this machine,
 // and prints parts/s and MB/s of each, the ratios, the CPU time and context switches per part of
 // the client and of ffmpeg (each its own process only, the simulator in neither, over its
-// measured window only), and the client's resident memory early in the run, at its peak and at the end (flat
-// memory: buffers reused). A long S with a short C measures memory over a long stream.
+// measured window only), and the client's resident memory early in the run, at its peak and at the
+// end (flat memory: buffers reused). A long S with a short C measures memory over a long stream.
 // --progress prints the client's parts so far each second on stderr, so that a tracer attached
 // for part of the run can count per part.
 #include "common/ICamDataObject.h"
@@ -339,14 +339,14 @@ int main(int argc, char** argv)
         return count ? total / static_cast<double>(count) : 0.0;
     };
     const double cpuPerPart = perPart(use1.cpu - use0.cpu, parts) * 1e6;
-    std::printf("Luminent: %lu parts in %.1f s = %.1f parts/s, %.1f MB/s, %.1f us CPU per part "
-                "(%.1f in the kernel), %.2f voluntary + %.2f involuntary context switches per part, "
-                "resident %ld KiB at 10%%, %ld KiB at the peak, %ld KiB at the end\n",
-                parts, elapsed, rate, mbps, cpuPerPart, perPart(use1.kernel - use0.kernel, parts) * 1e6,
-                perPart(static_cast<double>(use1.voluntarySwitches - use0.voluntarySwitches), parts),
-                perPart(static_cast<double>(use1.involuntarySwitches - use0.involuntarySwitches),
-                        parts),
-                earlyKiB, peakKiB, endKiB);
+    std::printf(
+        "Luminent: %lu parts in %.1f s = %.1f parts/s, %.1f MB/s, %.1f us CPU per part "
+        "(%.1f in the kernel), %.2f voluntary + %.2f involuntary context switches per part, "
+        "resident %ld KiB at 10%%, %ld KiB at the peak, %ld KiB at the end\n",
+        parts, elapsed, rate, mbps, cpuPerPart, perPart(use1.kernel - use0.kernel, parts) * 1e6,
+        perPart(static_cast<double>(use1.voluntarySwitches - use0.voluntarySwitches), parts),
+        perPart(static_cast<double>(use1.involuntarySwitches - use0.involuntarySwitches), parts),
+        earlyKiB, peakKiB, endKiB);
     if (ffmpeg <= 0 || ffElapsed <= 0) {
         std::printf("ffmpeg: not run (not installed?)\n");
         return 0;
@@ -358,15 +358,14 @@ int main(int argc, char** argv)
     const double ffMbps =
         ffBytes > 0 ? static_cast<double>(ffBytes) / ffElapsed / 1e6 : ffRate * meanPart / 1e6;
     const double ffCpuPerPart = perPart(ffUse1.cpu - ffUse0.cpu, ffFrames) * 1e6;
-    std::printf("ffmpeg:   %lu parts in %.1f s = %.1f parts/s, %.1f MB/s, %.1f us CPU per part "
-                "(%.1f in the kernel), %.2f voluntary + %.2f involuntary context switches per part\n",
-                ffFrames, ffElapsed, ffRate, ffMbps, ffCpuPerPart,
-                perPart(ffUse1.kernel - ffUse0.kernel, ffFrames) * 1e6,
-                perPart(static_cast<double>(ffUse1.voluntarySwitches - ffUse0.voluntarySwitches),
-                        ffFrames),
-                perPart(static_cast<double>(ffUse1.involuntarySwitches -
-                                            ffUse0.involuntarySwitches),
-                        ffFrames));
+    std::printf(
+        "ffmpeg:   %lu parts in %.1f s = %.1f parts/s, %.1f MB/s, %.1f us CPU per part "
+        "(%.1f in the kernel), %.2f voluntary + %.2f involuntary context switches per part\n",
+        ffFrames, ffElapsed, ffRate, ffMbps, ffCpuPerPart,
+        perPart(ffUse1.kernel - ffUse0.kernel, ffFrames) * 1e6,
+        perPart(static_cast<double>(ffUse1.voluntarySwitches - ffUse0.voluntarySwitches), ffFrames),
+        perPart(static_cast<double>(ffUse1.involuntarySwitches - ffUse0.involuntarySwitches),
+                ffFrames));
     std::printf("ratio:    %.2f parts/s, %.2f CPU per part (Luminent / ffmpeg)\n",
                 ffRate > 0 ? rate / ffRate : 0.0,
                 ffCpuPerPart > 0 ? cpuPerPart / ffCpuPerPart : 0.0);

@@ -1,6 +1,6 @@
 #include "platform/http/Request.h"
-#include "platform/base/HostAliases.h"
 
+#include "platform/base/HostAliases.h"
 #include "platform/http/CertificateTrust.h"
 #include "platform/http/Connection.h"
 #include "platform/http/ConnectionLimits.h"

@@ -12,9 +12,9 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <future>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <thread>
-#include <gtest/gtest.h>
 
 using namespace orvel::http;
 using namespace std::chrono_literals;
