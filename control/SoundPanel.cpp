@@ -154,6 +154,10 @@ void SoundPanel::refresh()
     setProperty("speedIndex", s.speedIndex);
     setProperty("outputLevel", s.outputLevel);
     setProperty("inputLevel", s.inputLevel);
+    setProperty("outputVolume", s.outputVolume);
+    setProperty("inputVolume", s.inputVolume);
+    setProperty("speakerSlider", m_speakerSlider);
+    setProperty("microphoneSlider", m_microphoneSlider);
     setProperty("modeChanged", m_audio.modeChanged());
     setProperty("talkButton", l.talkButton);
     setProperty("speakerMute", l.speakerMute);
@@ -161,6 +165,8 @@ void SoundPanel::refresh()
     setProperty("speakerIcon", l.speakerIcon);
     setProperty("microphoneIcon", l.microphoneIcon);
     setProperty("speedText", l.speedText);
+    setProperty("speakerMeter", l.speakerMeter);
+    setProperty("microphoneMeter", l.microphoneMeter);
     update();
 }
 

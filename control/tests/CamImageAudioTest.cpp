@@ -5,6 +5,7 @@
 
 #include "control/SoundUpload.h"
 #include "control/tests/AudioHost.h"
+#include "platform/audio/Mixer.h"
 #include "platform/audio/NullAudioTap.h"
 
 #include <QAbstractItemView>
@@ -151,6 +152,96 @@ TEST_F(CamImageAudioTest, DisabledHalfModeNeverRestartsReceiveAfterAFailedUpload
     EXPECT_FALSE(state("capturing").toBool());
     EXPECT_FALSE(state("receiving").toBool()) << "no restart once the mode changed";
     EXPECT_EQ(camera->audioListeners(), 0);
+}
+
+TEST_F(CamImageAudioTest, InstantModeTalksWhileTheButtonIsHeldAndToggleModeFlipsOnEachClick)
+{
+    camsim::CamSimConfig config = audioCamera(camsim::AudioDuplex::Half);
+    config.audio.buttonMode = camsim::AudioButtonMode::Instant;
+    camsim::CamSim* camera = startCamera(config);
+    ASSERT_TRUE(camera);
+    hostAudio(*camera, {.listen = false});
+    ASSERT_TRUE(panel());
+
+    press("talkButton");
+    EXPECT_TRUE(state("talking").toBool());
+    ASSERT_TRUE(camera->waitForAudioClients(0, 1, 10s)) << "the upload runs while held";
+    release("talkButton");
+    EXPECT_FALSE(state("talking").toBool());
+    EXPECT_FALSE(state("capturing").toBool());
+    ASSERT_TRUE(camera->waitForAudioClients(0, 0, 10s));
+
+    // Held, then the pointer leaves the button: talk ends there.
+    press("talkButton");
+    ASSERT_TRUE(state("talking").toBool());
+    QTest::mouseMove(panel(), state("speedText").toRect().center());
+    EXPECT_FALSE(state("talking").toBool());
+    ASSERT_TRUE(camera->waitForAudioClients(0, 0, 10s));
+    release("speedText");
+    EXPECT_FALSE(state("talking").toBool()) << "a release elsewhere changes nothing";
+    EXPECT_TRUE(messages().empty()) << messages().front();
+}
+
+TEST_F(CamImageAudioTest, ToggleModeTalkOutlivesTheReleaseOfTheButton)
+{
+    camsim::CamSim* camera = startCamera(audioCamera(camsim::AudioDuplex::Half));
+    ASSERT_TRUE(camera);
+    hostAudio(*camera, {.listen = false});
+    ASSERT_TRUE(panel());
+    press("talkButton");
+    release("talkButton");
+    EXPECT_TRUE(state("talking").toBool());
+    ASSERT_TRUE(camera->waitForAudioClients(0, 1, 10s));
+    pumpFor(300ms);
+    EXPECT_EQ(camera->audioTalkers(), 1) << "still talking after the release";
+    click("talkButton");
+    EXPECT_FALSE(state("talking").toBool());
+    ASSERT_TRUE(camera->waitForAudioClients(0, 0, 10s));
+}
+
+TEST_F(CamImageAudioTest, TheVolumeSlidersSetTheMixerAndTheMixersChangesReachThePanel)
+{
+    // Without a sound card the mixer is the process's null mixer: the test opens the same one.
+    auto output = orvel::audio::Mixer::open(orvel::audio::MixerLine::Output);
+    auto input = orvel::audio::Mixer::open(orvel::audio::MixerLine::Input);
+    ASSERT_TRUE(output && input);
+    ASSERT_TRUE(output->setVolume(65535) && input->setVolume(65535));
+    camsim::CamSim* camera = startCamera(audioCamera(camsim::AudioDuplex::Full));
+    ASSERT_TRUE(camera);
+    hostAudio(*camera, {.listen = false, .talk = false});
+    ASSERT_TRUE(panel());
+    EXPECT_EQ(state("outputVolume").toInt(), 100);
+
+    // The speaker symbol swaps the meter for the slider; a click a quarter along sets 25 %.
+    click("speakerIcon");
+    ASSERT_TRUE(state("speakerSlider").toBool());
+    const QRect track = state("speakerMeter").toRect();
+    const int quarter = track.width() / 4;
+    QTest::mouseClick(panel(), Qt::LeftButton, {},
+                      QPoint(track.left() + quarter, track.center().y()));
+    const int percent = quarter * 100 / track.width();
+    ASSERT_GE(percent, 24);
+    EXPECT_EQ(state("outputVolume").toInt(), percent);
+    EXPECT_EQ(output->volume(), DWORD(percent) * 65535 / 100);
+
+    // Another program changes the volumes: the change notices (1028) bring them to the panel.
+    output->setVolume(65535 / 2);
+    input->setVolume(65535 / 10);
+    ASSERT_TRUE(waitFor([&] { return state("outputVolume").toInt() == 49; }, 5s))
+        << state("outputVolume").toInt();
+    ASSERT_TRUE(waitFor([&] { return state("inputVolume").toInt() == 9; }, 5s))
+        << state("inputVolume").toInt();
+
+    // The microphone's slider the same way.
+    click("microphoneIcon");
+    ASSERT_TRUE(state("microphoneSlider").toBool());
+    const QRect mic = state("microphoneMeter").toRect();
+    QTest::mouseClick(panel(), Qt::LeftButton, {}, QPoint(mic.right() + 1, mic.center().y()));
+    EXPECT_EQ(state("inputVolume").toInt(), 100);
+    EXPECT_EQ(input->volume(), 65535u);
+    click("speakerIcon"); // closing a slider shows the meter again
+    EXPECT_FALSE(state("speakerSlider").toBool());
+    EXPECT_EQ(state("outputVolume").toInt(), 49);
 }
 
 // Talks through a configured proxy (the camera itself is reached directly) with a microphone
