@@ -31,9 +31,12 @@ struct AudioParameters {
 
     // The camera's own rule, kept as it is: a slot is free unless the listeners (all clients
     // less the talkers) number exactly the maximum.
+    // Counts from the camera may be anything: a difference out of range equals no maximum.
     bool listenerSlotFree() const
     {
-        return maxNumberOfClients != connectedClients - connectedPostClients;
+        long listeners = 0;
+        return __builtin_sub_overflow(connectedClients, connectedPostClients, &listeners) ||
+               maxNumberOfClients != listeners;
     }
 };
 

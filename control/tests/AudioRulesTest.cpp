@@ -68,6 +68,11 @@ TEST(AudioParameters, ListenerSlotIsTakenWhenListenersNumberTheMaximum)
     EXPECT_FALSE(p.listenerSlotFree());
     parseAudioParameters("root.Audiod.connectedClients=2", p);
     EXPECT_TRUE(p.listenerSlotFree());
+    // Counts whose difference a long cannot hold match no maximum.
+    parseAudioParameters("root.Audiod.connectedClients=-9223372036854775808\n"
+                         "root.Audiod.maxNumberOfClients=9223372036854775807",
+                         p);
+    EXPECT_TRUE(p.listenerSlotFree());
 }
 
 std::vector<std::uint8_t> tone(std::size_t samples, std::int16_t amplitude)
