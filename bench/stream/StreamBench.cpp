@@ -14,6 +14,7 @@
 // end (flat memory: buffers reused). A long S with a short C measures memory over a long stream.
 // --progress prints the client's parts so far each second on stderr, so that a tracer attached
 // for part of the run can count per part.
+#include "bench/support/ProcessUsage.h"
 #include "common/ICamDataObject.h"
 #include "common/ICamMultipartRequest.h"
 #include "common/ICamRequestSink.h"
@@ -29,13 +30,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <netinet/in.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sstream>
 #include <string>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -43,11 +41,9 @@
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 
 class CountingSink final : public UnknownImpl<CountingSink, ICamRequestSink> {
 public:
@@ -80,76 +76,6 @@ private:
 std::string binaryFolder()
 {
     return std::filesystem::canonical("/proc/self/exe").parent_path().string();
-}
-
-pid_t spawn(std::vector<std::string> args, const char* outFile)
-{
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outFile, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    if (::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-// What one process has used so far, all its threads together: CPU seconds from
-// /proc/PID/stat (utime + stime) and context switches from each thread's status. Read the same
-// way for the client (the bench's own process) and for ffmpeg, at the edges of each window.
-struct ProcessUse {
-    double cpu = 0;
-    double kernel = 0; // of cpu
-    unsigned long long voluntarySwitches = 0;
-    unsigned long long involuntarySwitches = 0;
-};
-
-ProcessUse processUse(const std::string& pid)
-{
-    ProcessUse use;
-    std::ifstream stat("/proc/" + pid + "/stat");
-    std::string line;
-    std::getline(stat, line);
-    // The command name may hold blanks: fields are counted from its closing parenthesis.
-    const std::size_t close = line.rfind(')');
-    if (close != std::string::npos && close + 2 < line.size()) {
-        std::istringstream fields(line.substr(close + 2));
-        std::string field;
-        unsigned long long utime = 0, stime = 0;
-        for (int i = 3; i <= 15 && fields >> field; ++i) {
-            if (i == 14)
-                utime = std::stoull(field);
-            else if (i == 15)
-                stime = std::stoull(field);
-        }
-        const double tick = static_cast<double>(::sysconf(_SC_CLK_TCK));
-        use.cpu = static_cast<double>(utime + stime) / tick;
-        use.kernel = static_cast<double>(stime) / tick;
-    }
-    std::error_code error;
-    for (const auto& task : std::filesystem::directory_iterator("/proc/" + pid + "/task", error)) {
-        std::ifstream status(task.path() / "status");
-        while (std::getline(status, line)) {
-            if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
-                use.voluntarySwitches += std::stoull(line.substr(24));
-            else if (line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
-                use.involuntarySwitches += std::stoull(line.substr(27));
-        }
-    }
-    return use;
-}
-
-long residentKiB()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
 }
 
 // The last "frame=" and "total_size=" that ffmpeg's -progress output gave.
@@ -244,9 +170,10 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const pid_t camera = spawn({binaryFolder() + "/camsim", "--address", address, "--model", "OC35",
-                                "--fps", "0", "--http-port", "8090", "--banner-port", "2190"},
-                               "/dev/null");
+    const pid_t camera =
+        bench::spawnProgram({binaryFolder() + "/camsim", "--address", address, "--model", "OC35",
+                             "--fps", "0", "--http-port", "8090", "--banner-port", "2190"},
+                            "/dev/null", false);
     if (camera <= 0) {
         std::fprintf(stderr, "stream_bench: cannot start camsim\n");
         return 1;
@@ -271,19 +198,18 @@ int main(int argc, char** argv)
     // Warm up, then measure.
     client->OpenUrl(bstrUrl.get(), readSize, nullptr);
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    const std::string self = std::to_string(::getpid());
     const unsigned long parts0 = sink->parts;
     const unsigned long long bytes0 = sink->bytesSeen;
-    const ProcessUse use0 = processUse(self);
+    const bench::ProcessFigures use0 = bench::processFigures(::getpid());
     const auto start = Clock::now();
     long earlyKiB = 0;
     long peakKiB = 0;
     auto nextProgress = start + std::chrono::seconds(1);
     while (Clock::now() - start < std::chrono::seconds(seconds)) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        peakKiB = std::max(peakKiB, residentKiB());
+        peakKiB = std::max(peakKiB, bench::residentKiB());
         if (earlyKiB == 0 && Clock::now() - start >= std::chrono::seconds(seconds) / 10)
-            earlyKiB = residentKiB();
+            earlyKiB = bench::residentKiB();
         if (progress && Clock::now() >= nextProgress) {
             std::fprintf(stderr, "progress: %.3f s %lu parts\n",
                          std::chrono::duration<double>(Clock::now() - start).count(),
@@ -294,22 +220,22 @@ int main(int argc, char** argv)
     const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
     const unsigned long parts = sink->parts - parts0;
     const unsigned long long bytes = sink->bytesSeen - bytes0;
-    const ProcessUse use1 = processUse(self);
-    const long endKiB = residentKiB();
+    const bench::ProcessFigures use1 = bench::processFigures(::getpid());
+    const long endKiB = bench::residentKiB();
     client->Close();
     client->DataUnadvise();
 
     const std::string progressFile = root + "/ffmpeg-progress.txt";
     // Progress every 0.1 s, so the frame counts read at the window's edges are fresh.
-    const pid_t ffmpeg =
-        spawn({"ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-stats_period", "0.1",
-               "-progress", "pipe:1", "-f", "mpjpeg", "-i", url, "-c", "copy", "-f", "null", "-"},
-              progressFile.c_str());
+    const pid_t ffmpeg = bench::spawnProgram(
+        {"ffmpeg", "-hide_banner", "-nostats", "-loglevel", "error", "-stats_period", "0.1",
+         "-progress", "pipe:1", "-f", "mpjpeg", "-i", url, "-c", "copy", "-f", "null", "-"},
+        progressFile, true);
     unsigned long ffFrames = 0;
     unsigned long long ffBytes = 0;
     double ffElapsed = 0;
-    ProcessUse ffUse0;
-    ProcessUse ffUse1;
+    bench::ProcessFigures ffUse0;
+    bench::ProcessFigures ffUse1;
     if (ffmpeg > 0) {
         // Its first second is start-up and probing; rate and CPU count from there on, over the
         // same kind of window as the client's.
@@ -317,11 +243,11 @@ int main(int argc, char** argv)
         unsigned long frames0 = 0;
         unsigned long long ffBytes0 = 0;
         lastProgress(progressFile, frames0, ffBytes0);
-        ffUse0 = processUse(std::to_string(ffmpeg));
+        ffUse0 = bench::processFigures(ffmpeg);
         const auto ffStart = Clock::now();
         std::this_thread::sleep_for(std::chrono::seconds(compareSeconds));
         lastProgress(progressFile, ffFrames, ffBytes);
-        ffUse1 = processUse(std::to_string(ffmpeg));
+        ffUse1 = bench::processFigures(ffmpeg);
         ffElapsed = std::chrono::duration<double>(Clock::now() - ffStart).count();
         ffFrames -= frames0;
         ffBytes -= ffBytes0;
@@ -338,12 +264,13 @@ int main(int argc, char** argv)
     auto perPart = [](double total, unsigned long count) {
         return count ? total / static_cast<double>(count) : 0.0;
     };
-    const double cpuPerPart = perPart(use1.cpu - use0.cpu, parts) * 1e6;
+    const double cpuPerPart = perPart(use1.cpuSeconds - use0.cpuSeconds, parts) * 1e6;
     std::printf(
         "Luminent: %lu parts in %.1f s = %.1f parts/s, %.1f MB/s, %.1f us CPU per part "
         "(%.1f in the kernel), %.2f voluntary + %.2f involuntary context switches per part, "
         "resident %ld KiB at 10%%, %ld KiB at the peak, %ld KiB at the end\n",
-        parts, elapsed, rate, mbps, cpuPerPart, perPart(use1.kernel - use0.kernel, parts) * 1e6,
+        parts, elapsed, rate, mbps, cpuPerPart,
+        perPart(use1.kernelSeconds - use0.kernelSeconds, parts) * 1e6,
         perPart(static_cast<double>(use1.voluntarySwitches - use0.voluntarySwitches), parts),
         perPart(static_cast<double>(use1.involuntarySwitches - use0.involuntarySwitches), parts),
         earlyKiB, peakKiB, endKiB);
@@ -357,12 +284,12 @@ int main(int argc, char** argv)
     const double meanPart = parts ? static_cast<double>(bytes) / parts : 0.0;
     const double ffMbps =
         ffBytes > 0 ? static_cast<double>(ffBytes) / ffElapsed / 1e6 : ffRate * meanPart / 1e6;
-    const double ffCpuPerPart = perPart(ffUse1.cpu - ffUse0.cpu, ffFrames) * 1e6;
+    const double ffCpuPerPart = perPart(ffUse1.cpuSeconds - ffUse0.cpuSeconds, ffFrames) * 1e6;
     std::printf(
         "ffmpeg:   %lu parts in %.1f s = %.1f parts/s, %.1f MB/s, %.1f us CPU per part "
         "(%.1f in the kernel), %.2f voluntary + %.2f involuntary context switches per part\n",
         ffFrames, ffElapsed, ffRate, ffMbps, ffCpuPerPart,
-        perPart(ffUse1.kernel - ffUse0.kernel, ffFrames) * 1e6,
+        perPart(ffUse1.kernelSeconds - ffUse0.kernelSeconds, ffFrames) * 1e6,
         perPart(static_cast<double>(ffUse1.voluntarySwitches - ffUse0.voluntarySwitches), ffFrames),
         perPart(static_cast<double>(ffUse1.involuntarySwitches - ffUse0.involuntarySwitches),
                 ffFrames));

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <malloc.h>
 #include <spawn.h>
@@ -30,19 +31,40 @@ double cpuSeconds()
 
 double processCpuSeconds(pid_t pid)
 {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    return processFigures(pid).cpuSeconds;
+}
+
+ProcessFigures processFigures(pid_t pid)
+{
+    ProcessFigures figures;
+    const std::string folder = "/proc/" + std::to_string(pid);
+    std::ifstream in(folder + "/stat");
     std::string line;
     std::getline(in, line);
+    // The command name may hold blanks: fields are counted from its closing parenthesis.
     const auto close = line.rfind(')');
-    if (close == std::string::npos)
-        return 0;
+    if (close == std::string::npos || close + 2 >= line.size())
+        return figures;
     std::istringstream fields(line.substr(close + 2));
     std::string skip;
     for (int i = 0; i < 11; ++i) // state … cmajflt
         fields >> skip;
     double utime = 0, stime = 0;
     fields >> utime >> stime;
-    return (utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+    const double tick = static_cast<double>(::sysconf(_SC_CLK_TCK));
+    figures.cpuSeconds = (utime + stime) / tick;
+    figures.kernelSeconds = stime / tick;
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator(folder + "/task", error)) {
+        std::ifstream status(task.path() / "status");
+        while (std::getline(status, line)) {
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
+                figures.voluntarySwitches += std::strtoull(line.c_str() + 24, nullptr, 10);
+            else if (line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
+                figures.involuntarySwitches += std::strtoull(line.c_str() + 27, nullptr, 10);
+        }
+    }
+    return figures;
 }
 
 long residentKiB()

@@ -19,6 +19,16 @@ double processCpuSeconds(pid_t pid);      // a running child, from /proc; 0 when
 long residentKiB();                       // this process
 int threadCount();                        // this process; -1 when unknown
 
+// A running process, all its threads together, from /proc (this process too, by its own id):
+// CPU seconds, the kernel's share of them, and context switches. Zeros when unknown.
+struct ProcessFigures {
+    double cpuSeconds = 0;
+    double kernelSeconds = 0;
+    unsigned long long voluntarySwitches = 0;
+    unsigned long long involuntarySwitches = 0;
+};
+ProcessFigures processFigures(pid_t pid);
+
 // What the allocator holds, over all its arenas.
 struct HeapFigures {
     std::size_t inUseKiB = 0; // handed out, mapped chunks included
