@@ -3,6 +3,7 @@
 #include "control/ControlAudio.h"
 #include "control/LevelMeter.h"
 
+#include <QFontMetrics>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
@@ -39,6 +40,29 @@ void placeSection(int left, int right, int symbolLeft, QRect& icon, QRect& mute,
     icon = span(symbolLeft, 5, symbolLeft + 22, 29);
     mute = span(symbolLeft + 24, 9, right - 2, 25);
     meter = span(left + 5, 42, right - 6, 58);
+}
+
+// The speed list's font: the panel's, made smaller while the widest item would not fit the
+// list's fixed 75 pixels (fallback fonts are wider than Verdana).
+QFont listFont(const QFont& panelFont)
+{
+    constexpr int kListWidth = 75;
+    constexpr int kFrame = 1;      // the box frame, each side
+    constexpr int kCellInset = 1;  // between the frame and an item's cell, each side
+    constexpr int kTextMargin = 3; // an item view's text margin in its cell, each side
+    constexpr int kSmallestPixels = 9;
+    constexpr int room = kListWidth - 2 * (kFrame + kCellInset + kTextMargin);
+    QFont font = panelFont;
+    auto widest = [](const QFont& f) {
+        const QFontMetrics metrics(f);
+        int w = 0;
+        for (const ConnectionSpeed& speed : kConnectionSpeeds)
+            w = std::max(w, metrics.horizontalAdvance(QString::fromLatin1(speed.text)));
+        return w;
+    };
+    while (font.pixelSize() > kSmallestPixels && widest(font) > room)
+        font.setPixelSize(font.pixelSize() - 1);
+    return font;
 }
 
 } // namespace
@@ -91,7 +115,7 @@ SoundPanel::SoundPanel(ControlAudio& audio, QWidget* control)
     setObjectName("soundPanel");
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    // Verdana where it is installed; else the narrow sans that fits the 75-pixel list best.
+    // Verdana where it is installed; else the narrow sans of fonts-dejavu-extra.
     m_font.setFamilies({"Verdana", "DejaVu Sans Condensed", "Liberation Sans Narrow"});
     m_font.setStyleHint(QFont::SansSerif);
     m_font.setPixelSize(12);
@@ -99,7 +123,7 @@ SoundPanel::SoundPanel(ControlAudio& audio, QWidget* control)
     setFont(m_font);
 
     m_list->setObjectName("speedList");
-    m_list->setFont(m_font);
+    m_list->setFont(listFont(m_font));
     m_list->setFrameShape(QFrame::Box);
     m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

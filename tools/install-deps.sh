@@ -10,6 +10,7 @@ packages=(
   libcurl4-openssl-dev libssl-dev
   libasound2-dev
   qt6-base-dev libgl-dev
+  fonts-dejavu-core fonts-dejavu-extra
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
   libgsf-1-dev
   curl xdg-utils

@@ -3,7 +3,9 @@
 
 #include "control/tests/AudioHost.h"
 
+#include <QFontMetrics>
 #include <QImage>
+#include <QListWidget>
 #include <cstdlib>
 
 namespace pictra::test {
@@ -35,6 +37,17 @@ TEST_P(CamImagePanelTest, ThePanelLaysItsSectionsOutByDuplexMode)
     ASSERT_TRUE(list);
     EXPECT_EQ(list->geometry(), QRect(mode.listLeft, 30, 75, 50));
     EXPECT_EQ(state("talkButton").toRect().isEmpty(), !mode.talk);
+    // Every speed can be read whole in the list, whatever font stood in for Verdana.
+    auto* items = panel()->findChild<QListWidget*>("speedList");
+    ASSERT_TRUE(items);
+    const QFontMetrics metrics(items->font());
+    for (int row = 0; row < items->count(); ++row) {
+        const QString text = items->item(row)->text();
+        const QRect cell = items->visualItemRect(items->item(row));
+        EXPECT_LE(metrics.horizontalAdvance(text) + 6, cell.width())
+            << text.toStdString() << " in " << items->font().family().toStdString() << " "
+            << items->font().pixelSize() << " px";
+    }
     click("speedText");
     EXPECT_TRUE(list->isVisible());
     const QImage shot = controlWindow()->grab().toImage();
