@@ -321,6 +321,16 @@ void stretchBitmap(const BitmapView& source, TargetView target, const RECT& dst)
                 std::memcpy(out, in, static_cast<std::size_t>(visibleW) * 3);
                 continue;
             }
+            if (bpp == channels) {
+                // The fourth byte made opaque, a word at a time so the loop vectorises.
+                for (int x = 0; x < visibleW; ++x) {
+                    std::uint32_t pixel;
+                    std::memcpy(&pixel, in + x * 4, 4);
+                    pixel |= 0xff000000u;
+                    std::memcpy(out + x * 4, &pixel, 4);
+                }
+                continue;
+            }
             for (int x = 0; x < visibleW; ++x, in += channels, out += bpp)
                 copyPixel(in, out, bpp);
         }
