@@ -1,6 +1,8 @@
 // Names drawn from the kept images give the pixels drawing the text twice gives.
 #include "namespace/views/QuadCanvas.h"
 
+#include "testsupport/GuiApplicationTest.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -11,26 +13,7 @@
 
 namespace {
 
-class QuadCanvasNames : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        if (!std::getenv("QT_QPA_PLATFORM"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        if (!QGuiApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "quad_canvas_test";
-            static char* argv[] = {name, nullptr};
-            s_app = new QGuiApplication(argc, argv);
-        }
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_app;
-        s_app = nullptr;
-    }
-    static inline QGuiApplication* s_app = nullptr;
-};
+class QuadCanvasNames : public testsupport::GuiApplicationTest {};
 
 // The name as the view writes it: 10 px from the left, the box ending 1 px above the bottom,
 // black, then yellow 1 px up and left, clipped to the area.

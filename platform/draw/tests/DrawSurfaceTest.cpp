@@ -1,5 +1,6 @@
 #include "platform/draw/MemorySurface.h"
 #include "platform/draw/QtSurface.h"
+#include "testsupport/GuiApplicationTest.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -120,26 +121,7 @@ TEST(MemorySurface, TextNeedsAGuiApplication)
     EXPECT_FALSE(surface.drawText("Hi", {0, 0, 40, 20}, kBlack));
 }
 
-class QtDrawing : public testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        if (!std::getenv("QT_QPA_PLATFORM"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        if (!QGuiApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "draw_tests";
-            static char* argv[] = {name, nullptr};
-            s_app = new QGuiApplication(argc, argv);
-        }
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_app;
-        s_app = nullptr;
-    }
-    static inline QGuiApplication* s_app = nullptr;
-};
+class QtDrawing : public testsupport::GuiApplicationTest {};
 
 TEST_F(QtDrawing, PainterSurfaceStretchesFillsAndWrites)
 {

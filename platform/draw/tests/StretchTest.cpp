@@ -4,6 +4,7 @@
 
 #include "platform/draw/MemorySurface.h"
 #include "platform/draw/QtSurface.h"
+#include "testsupport/GuiApplicationTest.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -111,26 +112,7 @@ TEST(Stretch, FourBytePicturesAndSurfacesGiveTheSamePixels)
     }
 }
 
-class QtStretch : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        if (!std::getenv("QT_QPA_PLATFORM"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        if (!QGuiApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "draw_tests";
-            static char* argv[] = {name, nullptr};
-            s_app = new QGuiApplication(argc, argv);
-        }
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_app;
-        s_app = nullptr;
-    }
-    static inline QGuiApplication* s_app = nullptr;
-};
+class QtStretch : public testsupport::GuiApplicationTest {};
 
 TEST_F(QtStretch, PainterSurfaceGivesTheMemorySurfacesPixelsAndClipsToItsDevice)
 {
