@@ -10,7 +10,6 @@
 #include "namespace/album/ViewerLauncher.h"
 #include "namespace/folder/CamFolder.h"
 #include "namespace/resources/FoldraStrings.h"
-#include "platform/shell/CommandEvent.h"
 #include "platform/shell/ShellExecute.h"
 #include "platform/shell/ShellMenu.h"
 #include "platform/ui/MessageBox.h"
@@ -230,13 +229,9 @@ CommandState AlbumViewWidget::commandState(UINT id) const
 
 void AlbumViewWidget::showContextMenu(const QPoint& position)
 {
-    const std::vector<ViewMenuItem>& items = m_view->menuItems();
-    QMenu* popup = buildContextMenu(this, items, [this](UINT id) { return commandState(id); });
-    const UINT chosen =
-        trackPopupMenu(menuHandle(popup), currentView()->viewport()->mapToGlobal(position));
-    delete popup;
-    if (chosen)
-        runCommand(chosen);
+    foldra::showContextMenu(
+        this, m_view->menuItems(), [this](UINT id) { return commandState(id); },
+        [this](UINT id) { runCommand(id); }, currentView()->viewport()->mapToGlobal(position));
 }
 
 bool AlbumViewWidget::runCommand(UINT id)
@@ -340,16 +335,6 @@ void AlbumViewWidget::selectAll()
         QItemSelectionModel::Select);
     m_selection->setCurrentIndex(m_model->index(0, 0), QItemSelectionModel::NoUpdate);
     currentView()->setFocus();
-}
-
-bool AlbumViewWidget::event(QEvent* event)
-{
-    if (event->type() == CommandEvent::eventType()) {
-        auto* command = static_cast<CommandEvent*>(event);
-        event->setAccepted(runCommand(command->id()));
-        return true;
-    }
-    return QWidget::event(event);
 }
 
 } // namespace foldra

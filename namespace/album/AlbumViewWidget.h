@@ -47,7 +47,6 @@ public:
     QAbstractItemView* currentView() const;
 
 protected:
-    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -1,11 +1,15 @@
 // The quad view in the browser with simulated cameras: what starts, what is drawn where, and
 // what a camera that drops or stalls does to the others.
-#include "namespace/tests/MultiViewFixture.h"
+#include "namespace/tests/ContentViewFixture.h"
 #include "namespace/views/QuadViewWidget.h"
 #include "platform/shell/CommandEvent.h"
+#include "platform/shell/ShellExecute.h"
+#include "platform/shell/ShellMenu.h"
 #include "testsupport/WaitUntil.h"
 
 #include <QApplication>
+#include <QMenuBar>
+#include <QTest>
 
 using namespace foldra;
 using namespace std::chrono_literals;
@@ -32,7 +36,7 @@ constexpr QRgb kYellow = qRgb(255, 255, 0);
 
 } // namespace
 
-class QuadViewTest : public MultiViewFixture {
+class QuadViewTest : public ContentViewFixture {
 protected:
     // Four cameras named "Cam 1" … "Cam 4" in a quad view "Quad"; configs[i] for camera i.
     void makeQuad(std::vector<camsim::CamSimConfig> configs, int entries = 4,
@@ -40,16 +44,16 @@ protected:
     {
         std::vector<std::string> members;
         for (std::size_t i = 0; i < configs.size(); ++i) {
-            camsim::CamSim* cam = startCamera(configs[i]);
+            camsim::CamSim* cam = startCamera("OC30", configs[i]);
             ASSERT_TRUE(cam);
             const std::string name = "Cam " + std::to_string(i + 1);
             // Two of them identified by their greeting, two by their stored model.
-            addCameraItem(name, *cam, i % 2 == 0);
+            addCameraItem(name, *cam, "640x480", i % 2 == 0);
             if (static_cast<int>(members.size()) < entries)
                 members.push_back(name);
         }
         addGroupItem("Quad", ItemKind::QuadView, members, 5000, user, password);
-        ASSERT_TRUE(open("Quad"));
+        ASSERT_TRUE(openItem("Quad"));
         m_quad = viewWidget<QuadViewWidget>();
         ASSERT_TRUE(m_quad) << "the quad view's window";
     }
@@ -97,7 +101,7 @@ TEST_F(QuadViewTest, FourCamerasWithTheirNamesAndTheRecordsCredentials)
 
     // Each quadrant holds its own camera's picture and, at its bottom left, its name in yellow.
     QImage picture = grabView();
-    screenshot("quadswitch-quad-names.png");
+    screenshot("quadswitch-quad-names");
     for (int i = 0; i < kQuadSlots; ++i) {
         const QRect q = qrectOf(m_quad->quadrant(i));
         EXPECT_GT(countColour(picture, nameStrip(m_quad->quadrant(i)), kYellow), 10) << i;
@@ -142,7 +146,7 @@ TEST_F(QuadViewTest, ACameraThatDropsOrStallsLeavesTheOthersRunningAndShowsWhy)
     EXPECT_TRUE(waitUntil(
         [&] { return m_quad->slotStatus(2).find("no image") != std::string::npos; }, 20s, spin))
         << m_quad->slotStatus(2);
-    screenshot("quadswitch-quad-stalled.png");
+    screenshot("quadswitch-quad-stalled");
 
     // Both come back by themselves with new pictures (a slow window takes several frames as
     // one), and the live ones never stopped.
@@ -156,4 +160,41 @@ TEST_F(QuadViewTest, ACameraThatDropsOrStallsLeavesTheOthersRunningAndShowsWhy)
         << m_quad->slotStatus(2);
     EXPECT_TRUE(waitUntil([&] { return m_quad->framesPainted(0) > before + 10; }, 10s, spin));
     EXPECT_GT(m_quad->framesPainted(3), 10u);
+}
+
+TEST_F(QuadViewTest, TakesTheBrowsersMenusAndAcceleratorsAsTheSingleViewDoes)
+{
+    makeQuad({{}, {}, {}}, 3);
+    // Accelerator table 102: F1 opens the help from the quad's window.
+    std::vector<std::string> opened;
+    setDocumentLauncher([&](const std::string& target) {
+        opened.push_back(target);
+        return true;
+    });
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    m_quad->setFocus();
+    QTest::keyClick(m_quad, Qt::Key_F1);
+    setDocumentLauncher({});
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_TRUE(opened.front().ends_with("/help.htm")) << opened.front();
+
+    // Menu 231 in the browser's View menu: checks follow the view, Size To Fit is greyed while
+    // the canvas keeps its size, and an entry runs its command.
+    QMenu* view = findSubMenu(menuHandle(m_window->menuBar()), FCIDM_MENU_VIEW);
+    ASSERT_TRUE(view);
+    emit view->aboutToShow();
+    QAction* names = findMenuItem(menuHandle(view), IDM_DISPLAY_NAMES);
+    QAction* retain = findMenuItem(menuHandle(view), IDM_RETAIN_IMAGE_SIZE);
+    QAction* fit = findMenuItem(menuHandle(view), IDM_SIZE_TO_FIT);
+    ASSERT_TRUE(names && retain && fit);
+    EXPECT_TRUE(names->isChecked());
+    EXPECT_TRUE(fit->isEnabled());
+    names->trigger();
+    retain->trigger();
+    EXPECT_FALSE(m_quad->namesShown());
+    emit view->aboutToShow();
+    EXPECT_FALSE(names->isChecked());
+    EXPECT_TRUE(retain->isChecked());
+    EXPECT_FALSE(fit->isEnabled());
 }

@@ -1,7 +1,7 @@
 // The camera switching in the browser with simulated cameras: one member reopened at every
 // tick, wrap-around with the URLs found in the first pass, a starting camera not cut short,
 // and the view state it keeps.
-#include "namespace/tests/MultiViewFixture.h"
+#include "namespace/tests/ContentViewFixture.h"
 #include "namespace/views/SwitchCamWidget.h"
 #include "platform/shell/CommandEvent.h"
 #include "testsupport/WaitUntil.h"
@@ -30,12 +30,12 @@ std::size_t streamRequests(const camsim::CamSim& cam)
 
 } // namespace
 
-class SwitchCamViewTest : public MultiViewFixture {
+class SwitchCamViewTest : public ContentViewFixture {
 protected:
     void openSwitch(const std::vector<std::string>& members, std::uint32_t displayTimeMs)
     {
         addGroupItem("Round", ItemKind::SwitchCam, members, displayTimeMs);
-        ASSERT_TRUE(open("Round"));
+        ASSERT_TRUE(openItem("Round"));
         m_switch = viewWidget<SwitchCamWidget>();
         ASSERT_TRUE(m_switch) << "the switching's window";
     }
@@ -65,14 +65,14 @@ TEST_F(SwitchCamViewTest, WrapsAroundShowingEachMembersNameAndKeepsItsViewState)
     camsim::CamSim* second = startCamera();
     ASSERT_TRUE(first && second);
     addCameraItem("Porch", *first);
-    addCameraItem("Yard", *second, false); // identified by its greeting
+    addCameraItem("Yard", *second, "640x480", false); // identified by its greeting
     openSwitch({"Porch", "Yard", "Missing"}, 1000);
     ASSERT_TRUE(waitUntil([&] { return m_switch->framesPainted() >= 2; }, 10s, spin));
     EXPECT_EQ(m_switch->shownName().toStdString(), "Porch");
     ASSERT_TRUE(waitUntil([&] { return m_switch->currentMember() == 1; }, 10s, spin));
     ASSERT_TRUE(waitUntil([&] { return m_switch->framesPainted() >= 2; }, 10s, spin));
     EXPECT_EQ(m_switch->shownName().toStdString(), "Yard");
-    screenshot("quadswitch-switch.png");
+    screenshot("quadswitch-switch");
     // The member that cannot be read shows nothing for its time, then the first comes back.
     ASSERT_TRUE(waitUntil([&] { return m_switch->currentMember() == 2; }, 10s, spin));
     EXPECT_FALSE(m_switch->streaming());
@@ -86,7 +86,7 @@ TEST_F(SwitchCamViewTest, WrapsAroundShowingEachMembersNameAndKeepsItsViewState)
     ASSERT_TRUE(sendCommand(m_window->viewWindow(), IDM_RETAIN_IMAGE_SIZE));
     EXPECT_EQ(m_window->currentView()->SaveViewState(), S_OK);
     m_window->goUp();
-    ASSERT_TRUE(open("Round"));
+    ASSERT_TRUE(openItem("Round"));
     m_switch = viewWidget<SwitchCamWidget>();
     ASSERT_TRUE(m_switch);
     EXPECT_FALSE(m_switch->namesShown());
@@ -99,7 +99,7 @@ TEST_F(SwitchCamViewTest, ACameraThatConnectedButShowsNothingIsNotCutShort)
     camsim::CamSim* live = startCamera();
     camsim::CamSimConfig silent;
     silent.faults.slowHeaderDelayMs = 3000; // connected, then seconds before its first part
-    camsim::CamSim* starting = startCamera(silent);
+    camsim::CamSim* starting = startCamera("OC30", silent);
     ASSERT_TRUE(live && starting);
     addCameraItem("Live", *live);
     addCameraItem("Starting", *starting);

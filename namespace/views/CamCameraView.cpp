@@ -317,12 +317,9 @@ void CamCameraView::wheelEvent(QWheelEvent* event)
 
 void CamCameraView::contextMenuEvent(QContextMenuEvent* event)
 {
-    QMenu* menu =
-        buildContextMenu(this, cameraMenu(), [this](UINT id) { return commandState(id); });
-    const UINT chosen = trackPopupMenu(menuHandle(menu), event->globalPos());
-    menu->deleteLater();
-    if (chosen)
-        runCommand(chosen);
+    showContextMenu(
+        this, cameraMenu(), [this](UINT id) { return commandState(id); },
+        [this](UINT id) { runCommand(id); }, event->globalPos());
 }
 
 void CamCameraView::saveSnapshot()

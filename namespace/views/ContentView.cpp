@@ -69,6 +69,7 @@ HRESULT ContentView::CreateViewWindow(IShellView*, LPCFOLDERSETTINGS pfs, IShell
     // A live view has no item buttons: the browser keeps only its own.
     psb->SetToolbarItems(nullptr, 0, FCT_MERGE);
     installViewAccelerators(window, [this](UINT id) { runCommand(id); });
+    installCommandEvents(window, [this](UINT id) { return runCommand(id); });
     window->show();
     m_content->start();
     *phWnd = reinterpret_cast<HWND>(window);
@@ -103,12 +104,14 @@ HRESULT ContentView::UIActivate(UINT uState)
     return S_OK;
 }
 
-void ContentView::runCommand(UINT id)
+bool ContentView::runCommand(UINT id)
 {
     if (m_content && m_content->runCommand(id))
-        return;
-    if (id == IDM_HELP_CONTENTS)
-        openDocument(moduleFolder() + "/help.htm");
+        return true;
+    if (id != IDM_HELP_CONTENTS)
+        return false;
+    openDocument(moduleFolder() + "/help.htm");
+    return true;
 }
 
 CommandState ContentView::commandState(UINT id) const
@@ -118,6 +121,11 @@ CommandState ContentView::commandState(UINT id) const
 
 HRESULT ContentView::Refresh()
 {
+    // Streams and contents are opened afresh, as when the view was created.
+    if (m_content) {
+        m_content->stop();
+        m_content->start();
+    }
     return S_OK;
 }
 

@@ -43,7 +43,7 @@ public:
 
 private:
     ~ContentView() override;
-    void runCommand(UINT id);
+    bool runCommand(UINT id);
     CommandState commandState(UINT id) const;
 
     // ViewHost

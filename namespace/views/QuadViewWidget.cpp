@@ -3,6 +3,7 @@
 #include "platform/ui/PostedEvents.h"
 #include "platform/window/WindowHandle.h"
 
+#include <QContextMenuEvent>
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
@@ -21,8 +22,9 @@ QRect qrectOf(const RECT& r)
 
 } // namespace
 
-QuadViewWidget::QuadViewWidget(ItemRecord own, ItemKind kind, ItemStore store, QWidget* parent)
-    : CameraPaneWidget(parent), m_own(std::move(own)), m_kind(kind), m_store(std::move(store))
+QuadViewWidget::QuadViewWidget(const ViewContext& context, ViewHost& host, QWidget* parent)
+    : QWidget(parent), m_own(context.record), m_kind(context.kind), m_store(context.store),
+      m_host(host)
 {
     setObjectName(kQuadViewClass);
     // Every pixel is painted from the off-screen bitmap: no background erase before.
@@ -152,69 +154,89 @@ std::string QuadViewWidget::slotStatus(int slot) const
     return s.problem.empty() ? s.stream.statusText() : s.problem;
 }
 
-std::vector<PaneCommand> QuadViewWidget::viewCommands() const
+const std::vector<ViewMenuItem>& QuadViewWidget::menuItems() const
 {
-    return {{IDM_DISPLAY_NAMES, "Display camera &names"},
-            {IDM_LIMITED_FRAME_RATE, "&Limited frame rate"},
-            {0, nullptr},
-            {IDM_RETAIN_IMAGE_SIZE, "&Retain image size"},
-            {IDM_SIZE_TO_FIT, "Size To &Fit"}};
+    // Menu 231: the view's entries after the browser's own, the same in the context menu.
+    static const std::vector<ViewMenuItem> items = withContextCopy({
+        {MenuGroup::View, IDM_DISPLAY_NAMES, "Display camera &names", true},
+        {MenuGroup::View, IDM_LIMITED_FRAME_RATE, "&Limited frame rate", true},
+        {MenuGroup::View, 0, ""},
+        {MenuGroup::View, IDM_RETAIN_IMAGE_SIZE, "&Retain image size", true},
+        {MenuGroup::View, IDM_SIZE_TO_FIT, "Size To &Fit", true},
+    });
+    return items;
 }
 
-void QuadViewWidget::runCommand(UINT id)
+bool QuadViewWidget::runCommand(UINT id)
 {
     switch (id) {
     case IDM_DISPLAY_NAMES:
         m_showNames = !m_showNames;
         markAllDirty();
-        break;
+        return true;
     case IDM_LIMITED_FRAME_RATE:
         m_limitedRate = !m_limitedRate;
         for (Slot& slot : m_slots)
             slot.stream.setDelay(m_limitedRate ? kLimitedRateDelayMs : 0);
-        break;
+        return true;
     case IDM_RETAIN_IMAGE_SIZE:
         m_retainSize = !m_retainSize;
         m_layoutDirty = true;
         update();
-        break;
+        return true;
     case IDM_SIZE_TO_FIT:
-        if (m_retainSize)
-            return;
-        m_sizeToFit = !m_sizeToFit;
-        m_layoutDirty = true;
-        update();
-        break;
-    default:
-        break;
-    }
-}
-
-bool QuadViewWidget::commandChecked(UINT id) const
-{
-    switch (id) {
-    case IDM_DISPLAY_NAMES:
-        return m_showNames;
-    case IDM_LIMITED_FRAME_RATE:
-        return m_limitedRate;
-    case IDM_RETAIN_IMAGE_SIZE:
-        return m_retainSize;
-    case IDM_SIZE_TO_FIT:
-        return m_sizeToFit;
+        // Greyed while the canvas keeps its own size.
+        if (!m_retainSize) {
+            m_sizeToFit = !m_sizeToFit;
+            m_layoutDirty = true;
+            update();
+        }
+        return true;
     default:
         return false;
     }
 }
 
-bool QuadViewWidget::commandEnabled(UINT id) const
+CommandState QuadViewWidget::commandState(UINT id) const
 {
-    return id != IDM_SIZE_TO_FIT || !m_retainSize;
+    switch (id) {
+    case IDM_DISPLAY_NAMES:
+        return {true, m_showNames};
+    case IDM_LIMITED_FRAME_RATE:
+        return {true, m_limitedRate};
+    case IDM_RETAIN_IMAGE_SIZE:
+        return {true, m_retainSize};
+    case IDM_SIZE_TO_FIT:
+        return {!m_retainSize, m_sizeToFit};
+    default:
+        return {};
+    }
+}
+
+void QuadViewWidget::showStatus(const std::string& text)
+{
+    m_status = text;
+    m_host.setStatusText(text);
+}
+
+void QuadViewWidget::contextMenuEvent(QContextMenuEvent* event)
+{
+    showContextMenu(
+        this, menuItems(), [this](UINT id) { return commandState(id); },
+        [this](UINT id) { runCommand(id); }, event->globalPos());
+}
+
+bool QuadViewWidget::event(QEvent* event)
+{
+    // The member streams' notices are posted from the client's threads.
+    syncPostedEvents();
+    return QWidget::event(event);
 }
 
 void QuadViewWidget::resizeEvent(QResizeEvent* event)
 {
     m_layoutDirty = true;
-    CameraPaneWidget::resizeEvent(event);
+    QWidget::resizeEvent(event);
 }
 
 void QuadViewWidget::markAllDirty()

@@ -3,18 +3,21 @@
 // placed like an image and split into quadrants (top-left, top-right, bottom-left,
 // bottom-right). Each quadrant is drawn into an off-screen bitmap only when its camera sent a
 // new image, then the changed part is copied to the window, so names never flicker and one
-// camera's frame does not redraw the other three. On the user-interface thread.
+// camera's frame does not redraw the other three. The content of a ContentView, as the single
+// view is. On the user-interface thread.
 
 #include "namespace/store/ItemKind.h"
 #include "namespace/store/ItemRecord.h"
 #include "namespace/store/ItemStore.h"
-#include "namespace/views/CameraPaneWidget.h"
 #include "namespace/views/ImagePlacement.h"
 #include "namespace/views/MemberStream.h"
 #include "namespace/views/QuadCanvas.h"
+#include "namespace/views/ViewContent.h"
+#include "namespace/views/ViewContext.h"
 #include "platform/draw/MemorySurface.h"
 
 #include <QTimer>
+#include <QWidget>
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -30,19 +33,20 @@ inline constexpr UINT kLimitedRateDelayMs = 100;
 inline constexpr std::chrono::milliseconds kMemberReconnectDelay{5000};
 inline constexpr std::chrono::milliseconds kMemberStallTime{10000};
 
-class QuadViewWidget final : public CameraPaneWidget {
+class QuadViewWidget final : public QWidget, public ViewContent {
     Q_OBJECT
 public:
-    // own: the quad view's record and kind; store: where its members are read.
-    QuadViewWidget(ItemRecord own, ItemKind kind, ItemStore store, QWidget* parent);
+    // The quad view's record and kind from context; its members are read from context's store.
+    QuadViewWidget(const ViewContext& context, ViewHost& host, QWidget* parent);
     ~QuadViewWidget() override;
 
+    // ViewContent
+    QWidget* widget() override { return this; }
     void start() override;
     void stop() override;
-    std::vector<PaneCommand> viewCommands() const override;
-    void runCommand(UINT id) override;
-    bool commandChecked(UINT id) const override;
-    bool commandEnabled(UINT id) const override;
+    const std::vector<ViewMenuItem>& menuItems() const override;
+    CommandState commandState(UINT id) const override;
+    bool runCommand(UINT id) override;
 
     // What the window shows (tests, the benchmark).
     int openStreams() const;
@@ -53,10 +57,13 @@ public:
     RECT quadrant(int slot) const { return m_quadrants.at(slot); }
     bool namesShown() const { return m_showNames; }
     bool limitedRate() const { return m_limitedRate; }
+    const std::string& shownStatus() const { return m_status; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -81,10 +88,13 @@ private:
     void drawSlot(int index);
     void invalidateSlot(int index);
     void markAllDirty();
+    void showStatus(const std::string& text);
 
     ItemRecord m_own;
     ItemKind m_kind;
     ItemStore m_store;
+    ViewHost& m_host;
+    std::string m_status;
     std::array<Slot, kQuadSlots> m_slots;
     bool m_showNames = true;
     bool m_limitedRate = true;

@@ -2,9 +2,11 @@
 
 #include "namespace/views/ImagePlacement.h"
 #include "namespace/views/QuadCanvas.h"
+#include "namespace/views/ViewState.h"
 #include "platform/ui/PostedEvents.h"
 #include "platform/window/WindowHandle.h"
 
+#include <QContextMenuEvent>
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
@@ -12,48 +14,9 @@
 
 namespace foldra {
 
-namespace {
-
-constexpr std::uint32_t kSwitchStateVersion = 4;
-// A stored text field of the view state (save directory, prefix) is at most this long,
-// terminator included; a longer count means the stream is not ours, and reading stops.
-constexpr std::uint32_t kMaxStateTextBytes = 261;
-constexpr int kRecordingValues = 5;
-
-bool readU32(IStream* stream, std::uint32_t* value)
-{
-    unsigned char bytes[4] = {};
-    ULONG read = 0;
-    if (FAILED(stream->Read(bytes, sizeof bytes, &read)) || read != sizeof bytes)
-        return false;
-    *value = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-    return true;
-}
-
-bool skipText(IStream* stream)
-{
-    std::uint32_t count = 0;
-    if (!readU32(stream, &count) || count > kMaxStateTextBytes)
-        return false;
-    char bytes[kMaxStateTextBytes];
-    ULONG read = 0;
-    return count == 0 || (SUCCEEDED(stream->Read(bytes, count, &read)) && read == count);
-}
-
-HRESULT writeU32(IStream* stream, std::uint32_t value)
-{
-    const unsigned char bytes[4] = {
-        static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-        static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
-    ULONG written = 0;
-    const HRESULT hr = stream->Write(bytes, sizeof bytes, &written);
-    return FAILED(hr) ? hr : written == sizeof bytes ? S_OK : STG_E_MEDIUMFULL;
-}
-
-} // namespace
-
-SwitchCamWidget::SwitchCamWidget(ItemRecord own, ItemKind kind, ItemStore store, QWidget* parent)
-    : CameraPaneWidget(parent), m_own(std::move(own)), m_kind(kind), m_store(std::move(store))
+SwitchCamWidget::SwitchCamWidget(const ViewContext& context, ViewHost& host, QWidget* parent)
+    : QWidget(parent), m_own(context.record), m_kind(context.kind), m_store(context.store),
+      m_host(host)
 {
     setObjectName(kSwitchCamViewClass);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -75,6 +38,12 @@ std::uint32_t SwitchCamWidget::displayTimeMs() const
 void SwitchCamWidget::start()
 {
     stop();
+    ViewState state;
+    if (ComPtr<IStream> stream = m_host.viewStateForReading())
+        readViewState(stream.get(), state);
+    m_retainSize = state.retainImageSize;
+    m_sizeToFit = state.sizeToFit;
+    m_showNames = state.displayNames;
     if (m_kind != ItemKind::SwitchCam || m_own.members.empty())
         return;
     m_members.assign(m_own.members.size(), ItemRecord{});
@@ -161,15 +130,19 @@ void SwitchCamWidget::onNotice(StreamNotice notice)
     update();
 }
 
-std::vector<PaneCommand> SwitchCamWidget::viewCommands() const
+const std::vector<ViewMenuItem>& SwitchCamWidget::menuItems() const
 {
-    return {{IDM_DISPLAY_NAMES, "Display camera &names"},
-            {0, nullptr},
-            {IDM_RETAIN_IMAGE_SIZE, "&Retain image size"},
-            {IDM_SIZE_TO_FIT, "Size To &Fit"}};
+    // Menu 232: the view's entries after the browser's own, the same in the context menu.
+    static const std::vector<ViewMenuItem> items = withContextCopy({
+        {MenuGroup::View, IDM_DISPLAY_NAMES, "Display camera &names", true},
+        {MenuGroup::View, 0, ""},
+        {MenuGroup::View, IDM_RETAIN_IMAGE_SIZE, "&Retain image size", true},
+        {MenuGroup::View, IDM_SIZE_TO_FIT, "Size To &Fit", true},
+    });
+    return items;
 }
 
-void SwitchCamWidget::runCommand(UINT id)
+bool SwitchCamWidget::runCommand(UINT id)
 {
     switch (id) {
     case IDM_DISPLAY_NAMES:
@@ -179,81 +152,58 @@ void SwitchCamWidget::runCommand(UINT id)
         m_retainSize = !m_retainSize;
         break;
     case IDM_SIZE_TO_FIT:
-        if (m_retainSize)
-            return;
-        m_sizeToFit = !m_sizeToFit;
+        // Greyed while the image keeps its own size.
+        if (!m_retainSize)
+            m_sizeToFit = !m_sizeToFit;
         break;
-    default:
-        return;
-    }
-    update();
-}
-
-bool SwitchCamWidget::commandChecked(UINT id) const
-{
-    switch (id) {
-    case IDM_DISPLAY_NAMES:
-        return m_showNames;
-    case IDM_RETAIN_IMAGE_SIZE:
-        return m_retainSize;
-    case IDM_SIZE_TO_FIT:
-        return m_sizeToFit;
     default:
         return false;
     }
+    update();
+    return true;
 }
 
-bool SwitchCamWidget::commandEnabled(UINT id) const
+CommandState SwitchCamWidget::commandState(UINT id) const
 {
-    return id != IDM_SIZE_TO_FIT || !m_retainSize;
-}
-
-void SwitchCamWidget::loadState(IStream* stream)
-{
-    std::uint32_t version = 0;
-    if (!stream || !readU32(stream, &version) || version < 1)
-        return;
-    std::uint32_t retain = 0, fit = 0;
-    if (!readU32(stream, &retain) || !readU32(stream, &fit))
-        return;
-    m_retainSize = retain != 0;
-    m_sizeToFit = fit != 0;
-    // The single view's fields come next; this view keeps none of them.
-    if (version > 1 && !skipText(stream))
-        return;
-    if (version > 2) {
-        if (!skipText(stream))
-            return;
-        std::uint32_t ignored = 0;
-        for (int i = 0; i < kRecordingValues; ++i)
-            if (!readU32(stream, &ignored))
-                return;
+    switch (id) {
+    case IDM_DISPLAY_NAMES:
+        return {true, m_showNames};
+    case IDM_RETAIN_IMAGE_SIZE:
+        return {true, m_retainSize};
+    case IDM_SIZE_TO_FIT:
+        return {!m_retainSize, m_sizeToFit};
+    default:
+        return {};
     }
-    std::uint32_t names = 0;
-    if (version >= kSwitchStateVersion && readU32(stream, &names))
-        m_showNames = names != 0;
 }
 
-HRESULT SwitchCamWidget::saveState(IStream* stream) const
+HRESULT SwitchCamWidget::saveState(IStream* stream)
 {
-    if (!stream)
-        return E_POINTER;
-    const std::uint32_t fields[] = {kSwitchStateVersion,
-                                    m_retainSize ? 1u : 0u,
-                                    m_sizeToFit ? 1u : 0u,
-                                    0,
-                                    0,
-                                    0,
-                                    0,
-                                    0,
-                                    0,
-                                    0,
-                                    m_showNames ? 1u : 0u,
-                                    0};
-    for (std::uint32_t value : fields)
-        if (HRESULT hr = writeU32(stream, value); FAILED(hr))
-            return hr;
-    return S_OK;
+    ViewState state;
+    state.retainImageSize = m_retainSize;
+    state.sizeToFit = m_sizeToFit;
+    state.displayNames = m_showNames;
+    return writeViewState(stream, state, kSwitchViewStateVersion);
+}
+
+void SwitchCamWidget::showStatus(const std::string& text)
+{
+    m_status = text;
+    m_host.setStatusText(text);
+}
+
+void SwitchCamWidget::contextMenuEvent(QContextMenuEvent* event)
+{
+    showContextMenu(
+        this, menuItems(), [this](UINT id) { return commandState(id); },
+        [this](UINT id) { runCommand(id); }, event->globalPos());
+}
+
+bool SwitchCamWidget::event(QEvent* event)
+{
+    // The member stream's notices are posted from the client's threads.
+    syncPostedEvents();
+    return QWidget::event(event);
 }
 
 void SwitchCamWidget::paintEvent(QPaintEvent*)

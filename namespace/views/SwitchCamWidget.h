@@ -1,17 +1,20 @@
 #pragma once
 // The camera switching's window ("SwitchCamView"): the members of a SwitchCam item one after
 // another, each for the record's display time, on one stream at a time. Member URLs are
-// found in the first pass (identification) and reused after it. On the user-interface thread.
+// found in the first pass (identification) and reused after it. The content of a ContentView,
+// as the single view is. On the user-interface thread.
 
 #include "namespace/store/ItemKind.h"
 #include "namespace/store/ItemRecord.h"
 #include "namespace/store/ItemStore.h"
-#include "namespace/views/CameraPaneWidget.h"
 #include "namespace/views/MemberStream.h"
 #include "namespace/views/SwitchSchedule.h"
+#include "namespace/views/ViewContent.h"
+#include "namespace/views/ViewContext.h"
 #include "platform/draw/MemorySurface.h"
 
 #include <QTimer>
+#include <QWidget>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -25,20 +28,21 @@ inline constexpr DWORD kSwitchIdentifyTimeoutMs = 2000;
 inline constexpr std::uint32_t kMinDisplayTimeMs = 500;
 inline constexpr std::uint32_t kMaxDisplayTimeMs = 24u * 3600 * 1000;
 
-class SwitchCamWidget final : public CameraPaneWidget {
+class SwitchCamWidget final : public QWidget, public ViewContent {
     Q_OBJECT
 public:
-    SwitchCamWidget(ItemRecord own, ItemKind kind, ItemStore store, QWidget* parent);
+    // The switching's record and kind from context; its members are read from context's store.
+    SwitchCamWidget(const ViewContext& context, ViewHost& host, QWidget* parent);
     ~SwitchCamWidget() override;
 
+    // ViewContent: start() reads the view state (version 4), saveState() writes it.
+    QWidget* widget() override { return this; }
     void start() override;
     void stop() override;
-    std::vector<PaneCommand> viewCommands() const override;
-    void runCommand(UINT id) override;
-    bool commandChecked(UINT id) const override;
-    bool commandEnabled(UINT id) const override;
-    void loadState(IStream* stream) override;
-    HRESULT saveState(IStream* stream) const override;
+    HRESULT saveState(IStream* stream) override;
+    const std::vector<ViewMenuItem>& menuItems() const override;
+    CommandState commandState(UINT id) const override;
+    bool runCommand(UINT id) override;
 
     // What the window shows (tests).
     std::size_t currentMember() const { return m_schedule.current(); }
@@ -54,19 +58,25 @@ public:
     bool sizeToFit() const { return m_sizeToFit; }
     std::uint32_t displayTimeMs() const;
     RECT imageRect() const { return m_imageRect; }
+    const std::string& shownStatus() const { return m_status; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void switchTo(std::size_t index);
     void onTick();
     void onNotice(StreamNotice notice);
     void closeStream();
+    void showStatus(const std::string& text);
 
     ItemRecord m_own;
     ItemKind m_kind;
     ItemStore m_store;
+    ViewHost& m_host;
+    std::string m_status;
     std::vector<ItemRecord> m_members;
     std::vector<std::string> m_urls; // cached per member; empty: none
     SwitchSchedule m_schedule;

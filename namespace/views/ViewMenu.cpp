@@ -2,6 +2,7 @@
 
 #include "namespace/folder/CamFolder.h"
 #include "namespace/folder/FolderModule.h"
+#include "platform/shell/CommandEvent.h"
 #include "platform/shell/ShellExecute.h"
 #include "platform/shell/ShellMenu.h"
 #include "platform/ui/MessageBox.h"
@@ -48,7 +49,36 @@ void updateOnShow(QMenu* menu, QWidget* window, const CommandStateQuery& query)
     update();
 }
 
+// Takes the CommandEvents of the window it filters.
+class CommandEventFilter final : public QObject {
+public:
+    CommandEventFilter(std::function<bool(UINT)> run, QObject* parent)
+        : QObject(parent), m_run(std::move(run))
+    {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != parent() || event->type() != CommandEvent::eventType())
+            return false;
+        event->setAccepted(m_run(static_cast<CommandEvent*>(event)->id()));
+        return true;
+    }
+
+private:
+    std::function<bool(UINT)> m_run;
+};
+
 } // namespace
+
+std::vector<ViewMenuItem> withContextCopy(std::vector<ViewMenuItem> items)
+{
+    const std::size_t count = items.size();
+    for (std::size_t i = 0; i < count; ++i)
+        if (items[i].group != MenuGroup::Context)
+            items.push_back({MenuGroup::Context, items[i].id, items[i].text, items[i].checkable});
+    return items;
+}
 
 void insertHelpItems(QMenu* help, QWidget* owner)
 {
@@ -114,6 +144,22 @@ QMenu* buildContextMenu(QWidget* parent, const std::vector<ViewMenuItem>& items,
             addItem(menu, -1, item, parent, nullptr);
     updateOnShow(menu, parent, query);
     return menu;
+}
+
+void showContextMenu(QWidget* parent, const std::vector<ViewMenuItem>& items,
+                     const CommandStateQuery& query, const CommandRunner& run,
+                     const QPoint& globalPos)
+{
+    QMenu* menu = buildContextMenu(parent, items, query);
+    const UINT chosen = trackPopupMenu(menuHandle(menu), globalPos);
+    menu->deleteLater();
+    if (chosen && run)
+        run(chosen);
+}
+
+void installCommandEvents(QWidget* window, std::function<bool(UINT id)> run)
+{
+    window->installEventFilter(new CommandEventFilter(std::move(run), window));
 }
 
 void installViewAccelerators(QWidget* window, const CommandRunner& run)

@@ -9,6 +9,7 @@
 #include <vector>
 
 class QMenu;
+class QPoint;
 class QWidget;
 
 namespace foldra {
@@ -41,6 +42,8 @@ struct CommandState {
 using CommandRunner = std::function<void(UINT id)>;
 using CommandStateQuery = std::function<CommandState(UINT id)>;
 
+// items followed by a copy of their File and View entries as the context submenu.
+std::vector<ViewMenuItem> withContextCopy(std::vector<ViewMenuItem> items);
 // Merges the items of File and View into a new shared menu and hands it to the browser
 // (state SVUIA_ACTIVATE_*), or gives the browser back its own menus (SVUIA_DEACTIVATE). The
 // entries run commands through run while window lives, and ask query when their menu opens.
@@ -50,8 +53,15 @@ void mergeViewMenus(IShellBrowser* browser, QWidget* window, UINT state,
 // The context submenu's items in a new popup owned by parent, states set from query.
 QMenu* buildContextMenu(QWidget* parent, const std::vector<ViewMenuItem>& items,
                         const CommandStateQuery& query);
+// Shows the context submenu at globalPos and runs the chosen entry.
+void showContextMenu(QWidget* parent, const std::vector<ViewMenuItem>& items,
+                     const CommandStateQuery& query, const CommandRunner& run,
+                     const QPoint& globalPos);
 // Ctrl+A 24585, Delete 28689, F1 24586 and F11 32781 while window's top-level is active.
 void installViewAccelerators(QWidget* window, const CommandRunner& run);
+// The commands the browser's tool bar (or another component) sends window as CommandEvents go
+// to run; an event is accepted when run took the command.
+void installCommandEvents(QWidget* window, std::function<bool(UINT id)> run);
 // The Help group's own entries (help contents 24586, About 24588) at the top of help.
 void insertHelpItems(QMenu* help, QWidget* owner);
 

@@ -1,9 +1,11 @@
 // The single live view in the browser with simulated cameras: the stream it opens and how it
 // places the image, the scroll bars and greyed entries of its menus, mouse PTZ as the camera
 // receives it, snapshots, the view state kept per folder, and cameras that stall or drop.
+#include "namespace/views/CamCameraView.h"
+
 #include "namespace/server/Registration.h"
+#include "namespace/tests/ContentViewFixture.h"
 #include "namespace/views/Snapshot.h"
-#include "namespace/views/tests/LiveViewFixture.h"
 #include "platform/registry/RegistryKey.h"
 #include "platform/shell/ShellMenu.h"
 
@@ -50,7 +52,28 @@ orvel::draw::Color pixelAt(const QImage& image, int x, int y)
 
 } // namespace
 
-class CamCameraViewTest : public LiveViewFixture {};
+class CamCameraViewTest : public ContentViewFixture {
+protected:
+    // Opens the item; the single view it shows, or null.
+    CamCameraView* open(const std::string& name)
+    {
+        return openItem(name) ? viewWidget<CamCameraView>() : nullptr;
+    }
+    // The view's client area made width x height (scroll bars, when shown, outside it).
+    void sizeClient(CamCameraView* view, int width, int height)
+    {
+        const int extraX = view->width() - view->viewport()->width();
+        const int extraY = view->height() - view->viewport()->height();
+        view->resize(width + extraX, height + extraY);
+        QApplication::processEvents();
+    }
+    // Waits until the view shows an image of the given size.
+    bool waitForImage(CamCameraView* view, int width, int height)
+    {
+        return waitFor(
+            [&] { return view->contentWidth() == width && view->contentHeight() == height; }, 10s);
+    }
+};
 
 TEST_F(CamCameraViewTest, ShowsTheStreamAspectKeptInDarkGreyAndRetainsSizeWithScrollBars)
 {
