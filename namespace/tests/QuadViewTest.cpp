@@ -143,9 +143,24 @@ TEST_F(QuadViewTest, ACameraThatDropsOrStallsLeavesTheOthersRunningAndShowsWhy)
         },
         15s, spin))
         << m_quad->slotStatus(1);
+    // The stalled one says so after the stall time, in yellow on black at its quadrant's top
+    // left, readable over any picture (until its next picture arrives).
+    int yellow = 0;
+    int black = 0;
     EXPECT_TRUE(waitUntil(
-        [&] { return m_quad->slotStatus(2).find("no image") != std::string::npos; }, 20s, spin))
-        << m_quad->slotStatus(2);
+        [&] {
+            if (m_quad->slotStatus(2).find("no image") == std::string::npos)
+                return false;
+            const QImage picture = grabView();
+            const QRect reason(m_quad->quadrant(2).left, m_quad->quadrant(2).top, 120, 14);
+            yellow = countColour(picture, reason, kYellow);
+            black = countColour(picture, reason, qRgb(0, 0, 0));
+            return yellow > 20 && black > reason.width() * reason.height() / 3;
+        },
+        25s, spin))
+        << m_quad->slotStatus(2) << ": " << yellow << " yellow, " << black << " black in "
+        << grabView().width() << "x" << grabView().height() << " at " << m_quad->quadrant(2).left
+        << "," << m_quad->quadrant(2).top;
     screenshot("quadswitch-quad-stalled");
 
     // Both come back by themselves with new pictures (a slow window takes several frames as

@@ -69,8 +69,11 @@ TEST_F(SwitchCamViewTest, WrapsAroundShowingEachMembersNameAndKeepsItsViewState)
     openSwitch({"Porch", "Yard", "Missing"}, 1000);
     ASSERT_TRUE(waitUntil([&] { return m_switch->framesPainted() >= 2; }, 10s, spin));
     EXPECT_EQ(m_switch->shownName().toStdString(), "Porch");
-    ASSERT_TRUE(waitUntil([&] { return m_switch->currentMember() == 1; }, 10s, spin));
-    ASSERT_TRUE(waitUntil([&] { return m_switch->framesPainted() >= 2; }, 10s, spin));
+    // A slow machine may show a member for too short a time to paint twice: then on the next
+    // round.
+    ASSERT_TRUE(
+        waitUntil([&] { return m_switch->currentMember() == 1 && m_switch->framesPainted() >= 2; },
+                  15s, spin));
     EXPECT_EQ(m_switch->shownName().toStdString(), "Yard");
     screenshot("quadswitch-switch");
     // The member that cannot be read shows nothing for its time, then the first comes back.

@@ -18,6 +18,7 @@ constexpr int kNamePixelHeight = 10;
 constexpr std::size_t kCachedNames = 32;
 const QColor kNameShadow(0, 0, 0);
 const QColor kNameColour(255, 255, 0);
+constexpr int kStatusMargin = 3;
 
 RECT moved(RECT r, int dx, int dy)
 {
@@ -98,6 +99,29 @@ void drawCameraName(QPainter& painter, const RECT& area, const QString& name)
     painter.drawImage(QPoint(area.left + kNameLeftMargin - 1,
                              area.bottom - kNameBottomMargin - rendered.lineHeight - 1),
                       rendered.image);
+    painter.restore();
+}
+
+void drawStatusText(QPainter& painter, const RECT& area, const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    painter.save();
+    const QFont font = nameFont();
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    const QRect space(area.left, area.top, area.right - area.left, area.bottom - area.top);
+    const QString shown =
+        metrics.elidedText(text, Qt::ElideRight, std::max(0, space.width() - 2 * kStatusMargin));
+    const QRect backing(
+        space.left(), space.top(),
+        std::min(space.width(), metrics.horizontalAdvance(shown) + 2 * kStatusMargin),
+        std::min(space.height(), metrics.height() + 2 * kStatusMargin));
+    painter.setClipRect(space);
+    painter.fillRect(backing, kNameShadow);
+    painter.setPen(kNameColour);
+    painter.drawText(backing.adjusted(kStatusMargin, kStatusMargin, 0, 0),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shown);
     painter.restore();
 }
 

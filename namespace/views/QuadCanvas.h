@@ -24,4 +24,8 @@ std::array<RECT, kQuadSlots> quadrantsOf(const RECT& canvas);
 // bottom, once in black and once more 1 pixel up and left in yellow.
 void drawCameraName(QPainter& painter, const RECT& area, const QString& name);
 
+// Why a camera shows nothing new, at the top left of area: the names' colours on a black
+// backing, so it reads on any picture; cut with an ellipsis when wider than area.
+void drawStatusText(QPainter& painter, const RECT& area, const QString& text);
+
 } // namespace foldra

@@ -90,6 +90,7 @@ void QuadViewWidget::openSlot(int index)
         return;
     slot.lastActivity = Clock::now();
     slot.endedSeen = {};
+    slot.stallShown = false;
     slot.newFrame = false;
     const UINT delay = m_limitedRate ? kLimitedRateDelayMs : 0;
     if (FAILED(slot.stream.open(slot.url, delay, this, hwndOf(this),
@@ -104,6 +105,7 @@ void QuadViewWidget::onNotice(int index, StreamNotice notice)
         ++slot.arrived;
         slot.newFrame = true;
         slot.lastActivity = Clock::now();
+        slot.stallShown = false;
         if (!slot.problem.empty()) {
             slot.problem.clear();
             slot.dirty = true;
@@ -130,11 +132,16 @@ void QuadViewWidget::watchStreams()
             } else if (now - slot.endedSeen >= kMemberReconnectDelay) {
                 openSlot(i);
             }
-        } else if (now - slot.lastActivity >= kMemberStallTime) {
+        } else if (now - slot.lastActivity >= kMemberStallTime && !slot.stallShown) {
             slot.problem = "no image for " + std::to_string(kMemberStallTime.count() / 1000) +
                            " s, connecting again";
             showStatus(slot.name.toStdString() + ": " + slot.problem);
             invalidateSlot(i);
+            slot.stallShown = true;
+        } else if (slot.stallShown) {
+            // A tick after the reason went up, so it is on screen before the new stream's
+            // first picture takes it away.
+            slot.stallShown = false;
             openSlot(i);
         }
     }
@@ -288,12 +295,8 @@ void QuadViewWidget::drawSlot(int index)
     QPainter painter(&m_canvas->image());
     if (m_showNames)
         drawCameraName(painter, area, slot.name);
-    if (!slot.problem.empty()) {
-        // Why a camera shows nothing new, at the top of its quadrant.
-        const int lineHeight = painter.fontMetrics().height() + 2;
-        const RECT top{area.left, area.top, area.right, area.top + 2 * lineHeight};
-        drawCameraName(painter, top, QString::fromStdString(slot.problem));
-    }
+    if (!slot.problem.empty())
+        drawStatusText(painter, area, QString::fromStdString(slot.problem));
 }
 
 void QuadViewWidget::paintEvent(QPaintEvent* event)

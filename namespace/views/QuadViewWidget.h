@@ -78,7 +78,8 @@ private:
         std::uint64_t painted = 0;
         Clock::time_point lastActivity{};
         Clock::time_point endedSeen{};
-        std::string problem; // shown in the quadrant while the stream is down
+        std::string problem;     // shown in the quadrant while the stream is down
+        bool stallShown = false; // the stall's reason is up; the stream reopens at the next tick
     };
 
     void openSlot(int index);

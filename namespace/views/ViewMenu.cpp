@@ -6,6 +6,7 @@
 #include "platform/shell/ShellExecute.h"
 #include "platform/shell/ShellMenu.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/PostedEvents.h"
 
 #include <QMenuBar>
 #include <QPointer>
@@ -59,6 +60,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        // Filters see the window's posted events before its event() does.
+        syncPostedEvents();
         if (watched != parent() || event->type() != CommandEvent::eventType())
             return false;
         event->setAccepted(m_run(static_cast<CommandEvent*>(event)->id()));
