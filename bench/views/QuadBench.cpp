@@ -8,6 +8,7 @@
 // streams to null (-f mpjpeg -i URL -f null -). Prints frames/s per stream and CPU per frame of
 // both, and their ratio. The goal: every stream at 25 frames/s, at less CPU per frame than
 // ffmpeg. --screenshot saves the window after the quad's run.
+#include "FfmpegDecode.h"
 #include "ViewHost.h"
 #include "bench/support/BenchOptions.h"
 #include "bench/support/ProcessUsage.h"
@@ -17,18 +18,10 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
-#include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -36,18 +29,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kStreams = 4;
 constexpr int kFps = 25;
-
-// The last "frame=" of an ffmpeg -progress file.
-unsigned long progressFrames(const std::string& file)
-{
-    std::ifstream in(file);
-    std::string line;
-    unsigned long frames = 0;
-    while (std::getline(in, line))
-        if (line.rfind("frame=", 0) == 0)
-            frames = std::strtoul(line.c_str() + 6, nullptr, 10);
-    return frames;
-}
 
 } // namespace
 
@@ -132,53 +113,19 @@ int main(int argc, char** argv)
     host.open("");
 
     // ffmpeg decoding the same four streams to null, all at once.
-    std::vector<pid_t> ffmpegs;
-    std::vector<std::string> progress;
-    for (int i = 0; i < kStreams; ++i) {
-        progress.push_back("/tmp/quad-bench-ffmpeg-" + std::to_string(::getpid()) + "-" +
-                           std::to_string(i) + ".txt");
-        ffmpegs.push_back(bench::spawnProgram({"ffmpeg", "-hide_banner", "-nostats", "-loglevel",
-                                               "error", "-progress", "pipe:1", "-f", "mpjpeg", "-i",
-                                               urls[i], "-f", "null", "-"},
-                                              progress.back(), true));
-    }
-    if (std::any_of(ffmpegs.begin(), ffmpegs.end(), [](pid_t p) { return p <= 0; })) {
+    const viewbench::FfmpegDecode ffmpeg =
+        viewbench::measureFfmpegDecode(urls, seconds, "quad-bench");
+    stopCameras();
+    if (!ffmpeg.ran) {
         std::printf("ffmpeg: not run (not installed?)\n");
-        stopCameras();
         return 0;
     }
-    std::this_thread::sleep_for(std::chrono::seconds(2)); // start-up and probing
-    std::vector<unsigned long> frames0;
-    double ffCpu0 = 0;
-    for (int i = 0; i < kStreams; ++i) {
-        frames0.push_back(progressFrames(progress[static_cast<std::size_t>(i)]));
-        ffCpu0 += bench::processCpuSeconds(ffmpegs[static_cast<std::size_t>(i)]);
-    }
-    const auto ffStart = Clock::now();
-    std::this_thread::sleep_for(std::chrono::seconds(seconds));
-    const double ffElapsed = std::chrono::duration<double>(Clock::now() - ffStart).count();
-    double ffCpu = -ffCpu0;
-    unsigned long ffFramesAll = 0;
     std::printf("ffmpeg decode-to-null, same streams, %d s:\n", seconds);
-    for (int i = 0; i < kStreams; ++i) {
-        const auto index = static_cast<std::size_t>(i);
-        ffCpu += bench::processCpuSeconds(ffmpegs[index]);
-        // -progress writes about twice a second: the frame count is read at the same moment.
-        const unsigned long frames = progressFrames(progress[index]) - frames0[index];
-        ffFramesAll += frames;
-        std::printf("  stream %d: %.1f frames/s decoded\n", i + 1,
-                    static_cast<double>(frames) / ffElapsed);
-    }
-    for (pid_t pid : ffmpegs) {
-        ::kill(pid, SIGTERM);
-        ::waitpid(pid, nullptr, 0);
-    }
-    for (const std::string& file : progress)
-        std::remove(file.c_str());
-    stopCameras();
-    const double ffPerFrame = ffFramesAll ? ffCpu / static_cast<double>(ffFramesAll) * 1e6 : 0;
-    std::printf("  CPU %.2f s = %.0f%% of one core, %.0f us per decoded frame\n", ffCpu,
-                ffCpu / ffElapsed * 100, ffPerFrame);
+    for (std::size_t i = 0; i < ffmpeg.framesPerSecond.size(); ++i)
+        std::printf("  stream %zu: %.1f frames/s decoded\n", i + 1, ffmpeg.framesPerSecond[i]);
+    const double ffPerFrame = ffmpeg.cpuPerFrameUs();
+    std::printf("  CPU %.2f s = %.0f%% of one core, %.0f us per decoded frame\n", ffmpeg.cpuSeconds,
+                ffmpeg.cpuSeconds / ffmpeg.wallSeconds * 100, ffPerFrame);
     std::printf("ratio: %.2f (quad view CPU per painted frame / ffmpeg CPU per decoded frame)\n",
                 ffPerFrame > 0 ? ourPerFrame / ffPerFrame : 0.0);
     return 0;

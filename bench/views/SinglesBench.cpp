@@ -2,7 +2,8 @@
 // simulated 640x480 cameras at 25 frames/s (a process of their own), each in the single live view
 // of a browser window of its own (pane about 346 x 250), all at once. Counts the paints of each
 // view during S seconds (default 10) and this process's CPU, and prints paints/s per view and CPU
-// per paint. quad_bench has the ffmpeg anchor for the same kind of stream.
+// per paint; then ffmpeg decoding the same streams to null for as long, and the ratio.
+#include "FfmpegDecode.h"
 #include "ViewHost.h"
 #include "bench/support/BenchOptions.h"
 #include "bench/support/ProcessUsage.h"
@@ -91,8 +92,30 @@ int main(int argc, char** argv)
     std::printf("  paints/s per view: mean %.1f, slowest %.1f\n", all / elapsed / views, slowest);
     std::printf("  CPU %.2f s = %.0f%% of one core, %.0f us per paint\n", cpu, cpu / elapsed * 100,
                 all ? cpu / static_cast<double>(all) * 1e6 : 0.0);
+    const double ourPerPaint = all ? cpu / static_cast<double>(all) * 1e6 : 0.0;
     if (!screenshot.empty() && !windows[0]->grab().save(QString::fromStdString(screenshot)))
         std::fprintf(stderr, "singles_bench: cannot save %s\n", screenshot.c_str());
     windows.clear();
+
+    // The anchor in the same run: ffmpeg decoding the same streams to null, all at once.
+    std::vector<std::string> urls;
+    for (int i = 0; i < views; ++i)
+        urls.push_back("http://" + subnet + "." + std::to_string(i + 2) +
+                       "/orvel-cgi/mjpg/video.cgi?resolution=640x480&camera=1");
+    const viewbench::FfmpegDecode ffmpeg = viewbench::measureFfmpegDecode(urls, seconds, "singles");
+    if (!ffmpeg.ran) {
+        std::printf("ffmpeg: not run (not installed?)\n");
+        return 0;
+    }
+    double slowestFf = 1e9;
+    for (double fps : ffmpeg.framesPerSecond)
+        slowestFf = std::min(slowestFf, fps);
+    const double ffPerFrame = ffmpeg.cpuPerFrameUs();
+    std::printf("ffmpeg decode-to-null, same %d streams, %d s: slowest %.1f frames/s, CPU %.2f s "
+                "= %.0f%% of one core, %.0f us per decoded frame\n",
+                views, seconds, slowestFf, ffmpeg.cpuSeconds,
+                ffmpeg.cpuSeconds / ffmpeg.wallSeconds * 100, ffPerFrame);
+    std::printf("ratio: %.2f (single views CPU per paint / ffmpeg CPU per decoded frame)\n",
+                ffPerFrame > 0 ? ourPerPaint / ffPerFrame : 0.0);
     return 0;
 }
