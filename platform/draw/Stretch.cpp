@@ -163,7 +163,8 @@ void horizontalRow(const std::uint8_t* in, const AxisFilter& fx, int x0, int x1,
 #if defined(__SSE2__)
 // The four channels of one destination sample of a 4-byte source, summed with two taps per
 // multiply-add: 32-bit sums of weight (up to 4096) times sample (up to 255).
-inline __m128i horizontalSample(const std::uint8_t* p, const std::int32_t* w, int taps)
+inline __attribute__((always_inline)) __m128i horizontalSample(const std::uint8_t* p,
+                                                               const std::int32_t* w, int taps)
 {
     const __m128i zero = _mm_setzero_si128();
     __m128i sum = zero;
@@ -254,20 +255,39 @@ void storeRow(const std::uint16_t* in, int channels, int samples, std::uint8_t* 
 
 #if defined(__SSE2__)
 // Rows of equal height from a 4-byte source into a 4-byte target: both passes in registers.
+// Taps > 0 fixes the tap count so the compiler unrolls the taps.
+template <int Taps>
 void stretchRowDirect(const std::uint8_t* in, const AxisFilter& fx, int x0, int x1,
                       std::uint8_t* out)
 {
+    const int taps = Taps > 0 ? Taps : fx.taps;
     const __m128i half = _mm_set1_epi32(128);
     const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xff000000u));
+    const int* first = fx.first.data();
+    const std::int32_t* weights = fx.weights.data();
     for (int x = x0; x < x1; ++x, out += 4) {
-        const __m128i v = fixedPoint(
-            horizontalSample(in + fx.first[static_cast<std::size_t>(x)] * 4,
-                             fx.weights.data() + static_cast<std::size_t>(x) * fx.taps, fx.taps));
+        const __m128i v = fixedPoint(horizontalSample(
+            in + first[x] * 4, weights + static_cast<std::size_t>(x) * taps, taps));
         const __m128i bytes = _mm_srli_epi32(_mm_add_epi32(v, half), 8);
         const __m128i packed = _mm_packus_epi16(_mm_packs_epi32(bytes, bytes), bytes);
         const std::uint32_t pixel =
             static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_or_si128(packed, opaque)));
         std::memcpy(out, &pixel, 4);
+    }
+}
+
+void stretchRowDirect(const std::uint8_t* in, const AxisFilter& fx, int x0, int x1,
+                      std::uint8_t* out)
+{
+    switch (fx.taps) {
+    case 1:
+        return stretchRowDirect<1>(in, fx, x0, x1, out);
+    case 2:
+        return stretchRowDirect<2>(in, fx, x0, x1, out);
+    case 3:
+        return stretchRowDirect<3>(in, fx, x0, x1, out);
+    default:
+        return stretchRowDirect<0>(in, fx, x0, x1, out);
     }
 }
 #endif
