@@ -3,23 +3,17 @@
 // camera, which decodes it. Real sockets, the real control hosted as the page host hosts it,
 // the real codec at both ends.
 
-#include "control/tests/ControlHost.h"
+#include "control/tests/AudioHost.h"
 #include "platform/audio/NullAudioTap.h"
-#include "platform/ui/MessageBox.h"
 #include "testsupport/AudioCoding.h"
-#include "testsupport/CamSimFixture.h"
 #include "testsupport/ToneAnalysis.h"
 #include "tools/camsim/ToneEncoder.h"
 
-#include <QTest>
 #include <atomic>
-#include <cstdlib>
-#include <mutex>
 
 namespace pictra::test {
 namespace {
 
-using namespace std::chrono_literals;
 using orvel::audio::NullAudioTap;
 using orvel::codec::CodecType;
 
@@ -32,63 +26,18 @@ std::int16_t captureSample(std::uint64_t n)
     return audiotest::sine(kCaptureHz, kCaptureAmplitude, n);
 }
 
-class CamImageAudioEndToEndTest : public ControlHostFixture {
+class CamImageAudioEndToEndTest : public CamImageAudioTest {
 protected:
     void SetUp() override
     {
-        setenv("ORVEL_AUDIO", "null", 1);
-        ControlHostFixture::SetUp();
-        setMessageBoxHook([this](const MessageBoxQuestion& q) {
-            std::lock_guard lock(m_mutex);
-            m_messages.push_back(q.caption + "|" + q.text);
-            return IDOK;
-        });
+        CamImageAudioTest::SetUp();
         NullAudioTap::recordPlayback(true);
     }
     void TearDown() override
     {
-        ControlHostFixture::TearDown();
+        CamImageAudioTest::TearDown();
         NullAudioTap::recordPlayback(false);
         NullAudioTap::setCaptureSource({});
-        setMessageBoxHook({});
-        m_cameras.clear();
-    }
-    camsim::CamSim* startCamera(camsim::CamSimConfig config)
-    {
-        std::string error;
-        auto camera = startCameraOnFreeAddress(std::move(config), &error);
-        EXPECT_TRUE(camera) << error;
-        m_cameras.push_back(std::move(camera));
-        return m_cameras.back().get();
-    }
-    // The page of an audio camera. Listening needs no panel; talking needs its talk button.
-    void hostAudio(camsim::CamSim& camera, bool talk)
-    {
-        Options options(camera.url("/"));
-        options.param("AudioParameterURL", camera.url(camsim::CamSim::audioParameterPath()));
-        if (talk)
-            options.param("RecordSoundURL", camera.url(camsim::CamSim::audioUploadPath()))
-                .param("DisplaySoundPanel", "1")
-                .size(320, 320);
-        else
-            options.param("SoundURL", camera.url(camsim::CamSim::audioStreamPath()));
-        host(options);
-    }
-    QWidget* panel() const
-    {
-        QWidget* window = controlWindow();
-        return window ? window->findChild<QWidget*>("soundPanel") : nullptr;
-    }
-    void click(const char* where)
-    {
-        const QRect r = panel()->property(where).toRect();
-        ASSERT_FALSE(r.isEmpty()) << where;
-        QTest::mouseClick(panel(), Qt::LeftButton, {}, r.center());
-    }
-    std::vector<std::string> messages() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_messages;
     }
 
     // Plays the camera's tone through the control and checks what the null device played.
@@ -102,7 +51,8 @@ protected:
         config.audio.toneHz = 1000;
         camsim::CamSim* camera = startCamera(config);
         ASSERT_TRUE(camera);
-        hostAudio(*camera, false);
+        // Listening needs no panel.
+        hostAudio(*camera, {.talk = false, .panel = false});
         // A second of sound: long enough for the spectrum, short for the test.
         ASSERT_TRUE(waitFor([] { return NullAudioTap::playedBytes() >= 16000; }, 10s))
             << NullAudioTap::playedBytes() << " bytes played";
@@ -152,7 +102,7 @@ protected:
         config.audio.microphoneMuted = false;
         camsim::CamSim* camera = startCamera(config);
         ASSERT_TRUE(camera);
-        hostAudio(*camera, true);
+        hostAudio(*camera, {.listen = false}, 320);
         ASSERT_TRUE(panel());
         click("talkButton");
 
@@ -199,10 +149,6 @@ protected:
         click("talkButton"); // talk off: the upload ends
         ASSERT_TRUE(camera->waitForAudioClients(0, 0, 5s));
     }
-
-    std::vector<std::unique_ptr<camsim::CamSim>> m_cameras;
-    mutable std::mutex m_mutex;
-    std::vector<std::string> m_messages;
 };
 
 TEST_F(CamImageAudioEndToEndTest, TheCamerasToneIsPlayedFromAMultipartStream)

@@ -1,15 +1,12 @@
 #include "control/tests/ControlHost.h"
 
 #include "common/PictraClasses.h"
-#include "platform/base/StateRoot.h"
 #include "platform/base/Utf.h"
-#include "platform/com/ClassRegistration.h"
 #include "platform/com/PropertyBag.h"
 #include "platform/com/Runtime.h"
+#include "testsupport/RegisteredLibraries.h"
 
 #include <QApplication>
-#include <filesystem>
-#include <unistd.h>
 
 namespace pictra::test {
 
@@ -18,52 +15,11 @@ void pumpEvents()
     QApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
-namespace {
-
-namespace fs = std::filesystem;
-
-constexpr const char* kLibraries[] = {"Lumin.so", "Medrix.so", "Pictra.so"};
-
-// Registering the three libraries rewrites the hives some hundred times (seconds on a busy
-// disk), and CTest runs every test in a process of its own: the hives registration leaves are
-// kept beside the build, one set per build of the libraries, and copied into each test's root.
-fs::path cachedHives(const fs::path& bin)
-{
-    std::size_t key = 0;
-    for (const char* library : kLibraries) {
-        std::error_code ec;
-        const auto stamp = fs::last_write_time(bin / library, ec).time_since_epoch().count();
-        key = key * 1000003u ^ std::hash<long long>{}(static_cast<long long>(stamp));
-    }
-    return bin.parent_path() / "pictra-test-hives" / std::to_string(key);
-}
-
-} // namespace
-
 void ControlHostFixture::SetUp()
 {
     m_root = std::make_unique<TempStateRoot>();
-    const fs::path bin = fs::canonical("/proc/self/exe").parent_path();
-    const fs::path hives = configFolder();
-    const fs::path cache = cachedHives(bin);
-    std::error_code ec;
-    if (fs::is_directory(cache, ec)) {
-        fs::copy(cache, hives, fs::copy_options::recursive | fs::copy_options::overwrite_existing,
-                 ec);
-        ASSERT_FALSE(ec) << "copying " << cache << ": " << ec.message();
-    } else {
-        for (const char* library : kLibraries) {
-            std::string detail;
-            ASSERT_EQ(registerServerLibrary((bin / library).string(), false, &detail), S_OK)
-                << library << ": " << detail;
-        }
-        // Another test process may be saving the same set: the first rename wins.
-        const fs::path partial = cache.string() + "." + std::to_string(::getpid());
-        fs::create_directories(partial.parent_path(), ec);
-        fs::copy(hives, partial, fs::copy_options::recursive, ec);
-        if (ec || (fs::rename(partial, cache, ec), ec))
-            fs::remove_all(partial, ec);
-    }
+    std::string error;
+    ASSERT_TRUE(registerTestLibraries({"Lumin.so", "Medrix.so", "Pictra.so"}, &error)) << error;
     static int argc = 1;
     static char name[] = "pictra_tests";
     static char* argv[] = {name, nullptr};
