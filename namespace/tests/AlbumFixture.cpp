@@ -2,7 +2,6 @@
 
 #include "common/FoldraClasses.h"
 #include "namespace/server/Registration.h"
-#include "platform/com/ClassFactory.h"
 #include "platform/com/ClassRegistration.h"
 #include "platform/com/Runtime.h"
 #include "platform/shell/CommandEvent.h"
@@ -18,11 +17,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-HRESULT createFolder(IUnknown* outer, REFIID riid, void** ppv)
-{
-    return CamFolder::createInstance(outer, riid, ppv);
-}
-
 std::string binFolder()
 {
     return std::filesystem::canonical("/proc/self/exe").parent_path().string();
@@ -36,13 +30,7 @@ void AlbumFixture::SetUp()
     std::string detail;
     ASSERT_EQ(registerServerLibrary(binFolder() + "/Medrix.so", false, &detail), S_OK) << detail;
     ASSERT_EQ(registerServer("/nonexistent/Foldra.so"), S_OK);
-    ComPtr<IClassFactory> factory;
-    ASSERT_EQ(
-        ClassFactory::getClassObject(&createFolder, nullptr, IID_IClassFactory, factory.putVoid()),
-        S_OK);
-    ASSERT_EQ(CoRegisterClassObject(CLSID_CamFolder, factory.get(), CLSCTX_LOCAL_SERVER,
-                                    REGCLS_MULTIPLEUSE, &m_cookie),
-              S_OK);
+    ASSERT_EQ(serveOwnFolderClass(&m_cookie), S_OK);
     m_folder = m_root.path() + "/Album";
     std::filesystem::create_directories(m_folder);
     createItem("Holiday", ItemKind::Album, m_folder);

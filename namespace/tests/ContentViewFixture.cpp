@@ -3,20 +3,10 @@
 #include "common/FoldraClasses.h"
 #include "namespace/folder/CamFolder.h"
 #include "namespace/server/Registration.h"
-#include "platform/com/ClassFactory.h"
 #include "platform/com/Runtime.h"
 #include "testsupport/RegisteredLibraries.h"
 
 using namespace foldra;
-
-namespace {
-
-HRESULT createFolder(IUnknown* outer, REFIID riid, void** ppv)
-{
-    return CamFolder::createInstance(outer, riid, ppv);
-}
-
-} // namespace
 
 void ContentViewFixture::SetUp()
 {
@@ -24,13 +14,7 @@ void ContentViewFixture::SetUp()
     std::string error;
     ASSERT_TRUE(registerTestLibraries({"Lumin.so", "Medrix.so"}, &error)) << error;
     ASSERT_EQ(registerServer("/nonexistent/Foldra.so"), S_OK);
-    ComPtr<IClassFactory> factory;
-    ASSERT_EQ(
-        ClassFactory::getClassObject(&createFolder, nullptr, IID_IClassFactory, factory.putVoid()),
-        S_OK);
-    ASSERT_EQ(CoRegisterClassObject(CLSID_CamFolder, factory.get(), CLSCTX_LOCAL_SERVER,
-                                    REGCLS_MULTIPLEUSE, &m_cookie),
-              S_OK);
+    ASSERT_EQ(serveOwnFolderClass(&m_cookie), S_OK);
     m_window = std::make_unique<browser::BrowserWindow>();
     m_window->resize(1100, 700);
     m_window->show();

@@ -1,6 +1,9 @@
 #include "namespace/tests/FolderFixture.h"
 
+#include "common/FoldraClasses.h"
 #include "namespace/store/RecordStream.h"
+#include "platform/com/ClassFactory.h"
+#include "platform/com/Runtime.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -58,6 +61,20 @@ void FolderFixture::createItem(const std::string& name, foldra::ItemKind kind,
     record.name = name;
     record.address = address;
     ASSERT_EQ(m_store.Create(record, kind, nullptr), S_OK) << name;
+}
+
+HRESULT FolderFixture::serveOwnFolderClass(DWORD* cookie)
+{
+    auto create = [](IUnknown* outer, REFIID riid, void** ppv) {
+        return foldra::CamFolder::createInstance(outer, riid, ppv);
+    };
+    ComPtr<IClassFactory> factory;
+    if (HRESULT hr =
+            ClassFactory::getClassObject(create, nullptr, IID_IClassFactory, factory.putVoid());
+        FAILED(hr))
+        return hr;
+    return CoRegisterClassObject(CLSID_CamFolder, factory.get(), CLSCTX_LOCAL_SERVER,
+                                 REGCLS_MULTIPLEUSE, cookie);
 }
 
 ComPtr<IShellFolder> FolderFixture::folderAt(LPCITEMIDLIST absolute)

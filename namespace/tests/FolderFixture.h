@@ -23,6 +23,9 @@ protected:
     static IdList child(foldra::ItemKind kind, const std::string& name);
     void createItem(const std::string& name, foldra::ItemKind kind,
                     const std::string& address = "");
+    // Makes this test's own build of the folder class the running server of CLSID_CamFolder (the
+    // registered library is not loaded); cookie is for CoRevokeClassObject.
+    static HRESULT serveOwnFolderClass(DWORD* cookie);
     // A folder of this test's own build of the namespace, initialised with absolute.
     ComPtr<IShellFolder> folderAt(LPCITEMIDLIST absolute);
     std::vector<std::string> enumerateNames(IShellFolder* folder);
