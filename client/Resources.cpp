@@ -4,7 +4,6 @@
 #include "client/ModuleState.h"
 
 #include <cstring>
-#include <dlfcn.h>
 
 namespace lumin {
 namespace {
@@ -51,47 +50,23 @@ const char* builtinString(unsigned id)
     return nullptr;
 }
 
-ResourceInstance::~ResourceInstance()
-{
-    if (m_handle)
-        ::dlclose(m_handle);
-}
-
 bool ResourceInstance::loadLibrary(const std::string& path)
 {
     std::lock_guard lock(m_mutex);
-    if (m_handle)
-        return true;
-    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
-        return false;
-    auto fn = reinterpret_cast<LuminResourcesFn>(::dlsym(handle, "LuminResources"));
-    unsigned count = 0;
-    const LuminResourceEntry* entries = fn ? fn(&count) : nullptr;
-    if (!entries) {
-        ::dlclose(handle);
-        return false;
-    }
-    m_handle = handle;
-    m_entries = entries;
-    m_count = count;
-    return true;
+    return m_library.load(path, "LuminResources");
 }
 
 bool ResourceInstance::isExternal() const
 {
     std::lock_guard lock(m_mutex);
-    return m_handle != nullptr;
+    return m_library.isLoaded();
 }
 
 std::optional<std::string> ResourceInstance::external(const char* type, unsigned id) const
 {
     std::lock_guard lock(m_mutex);
-    for (unsigned i = 0; i < m_count; ++i) {
-        const LuminResourceEntry& e = m_entries[i];
-        if (e.id == id && e.type && std::strcmp(e.type, type) == 0 && e.data)
-            return std::string(static_cast<const char*>(e.data), e.size);
-    }
+    if (const auto found = m_library.find(type, id))
+        return std::string(*found);
     return std::nullopt;
 }
 

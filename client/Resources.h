@@ -2,27 +2,16 @@
 // The client's strings and data resources, and the optional resource library "LuminRes.so"
 // beside the client library that overrides them (translations, other banner patterns).
 //
-// A resource library is a shared object exporting
-//   extern "C" const LuminResourceEntry* LuminResources(unsigned* count);
-// whose entries stay valid while it is loaded. Type "STRING" holds string-table entries; other
-// types are named as their users name them ("ID_PATTERNS" 203, the chooser's "DIALOG" 103 and
-// "ICON" 204). Data is UTF-8 text or raw bytes; size in bytes, no terminator needed.
+// The resource library is a ResourceLibrary whose table is "LuminResources". Type "STRING"
+// holds string-table entries; other types are named as their users name them ("ID_PATTERNS"
+// 203, the chooser's "DIALOG" 103 and "ICON" 204).
 
+#include "platform/base/ResourceLibrary.h"
 #include "platform/com/WinTypes.h"
 
 #include <mutex>
 #include <optional>
 #include <string>
-
-extern "C" {
-struct LuminResourceEntry {
-    const char* type;
-    unsigned id;
-    const void* data;
-    unsigned size;
-};
-using LuminResourcesFn = const LuminResourceEntry* (*)(unsigned* count);
-}
 
 namespace lumin {
 
@@ -42,7 +31,6 @@ const char* builtinString(unsigned id);
 class ResourceInstance {
 public:
     ResourceInstance() = default;
-    ~ResourceInstance();
     ResourceInstance(const ResourceInstance&) = delete;
     ResourceInstance& operator=(const ResourceInstance&) = delete;
 
@@ -58,10 +46,8 @@ public:
 private:
     std::optional<std::string> external(const char* type, unsigned id) const;
 
-    mutable std::mutex m_mutex; // guards the three members below
-    void* m_handle = nullptr;
-    const LuminResourceEntry* m_entries = nullptr;
-    unsigned m_count = 0;
+    mutable std::mutex m_mutex; // guards m_library: Luminents load it from any thread
+    ResourceLibrary m_library;
 };
 
 // Through the process-wide instance (built-ins when the library is not loaded as a module).

@@ -1,7 +1,7 @@
 #include "namespace/resources/FoldraStrings.h"
 
-#include <cstring>
-#include <dlfcn.h>
+#include "platform/base/ResourceLibrary.h"
+
 #include <mutex>
 
 namespace foldra {
@@ -70,33 +70,20 @@ constexpr BuiltinString kStrings[] = {
     {IDS_COLUMN_IMAGES, "Images and sequences"},
 };
 
-struct ResourceLibrary {
-    std::mutex mutex; // guards the members below
-    void* handle = nullptr;
-    const FoldraResourceEntry* entries = nullptr;
-    unsigned count = 0;
-};
-
+// The table is read from any thread while the module is loaded; the lock covers a load or
+// unload racing a read.
+constinit std::mutex g_libraryMutex;
 // Constant-initialised, so nothing runs before the module's load point.
 constinit ResourceLibrary g_library;
-
-ResourceLibrary& library()
-{
-    return g_library;
-}
 
 } // namespace
 
 std::string loadString(unsigned id)
 {
-    ResourceLibrary& lib = library();
     {
-        std::lock_guard lock(lib.mutex);
-        for (unsigned i = 0; i < lib.count; ++i) {
-            const FoldraResourceEntry& e = lib.entries[i];
-            if (e.id == id && e.type && std::strcmp(e.type, "STRING") == 0 && e.data)
-                return std::string(static_cast<const char*>(e.data), e.size);
-        }
+        std::lock_guard lock(g_libraryMutex);
+        if (const auto text = g_library.find("STRING", id))
+            return std::string(*text);
     }
     for (const BuiltinString& entry : kStrings)
         if (entry.id == id)
@@ -106,35 +93,14 @@ std::string loadString(unsigned id)
 
 bool loadResourceLibrary(const std::string& folder)
 {
-    ResourceLibrary& lib = library();
-    std::lock_guard lock(lib.mutex);
-    if (lib.handle)
-        return true;
-    void* handle = ::dlopen((folder + "/FoldraRes.so").c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
-        return false;
-    auto fn = reinterpret_cast<FoldraResourcesFn>(::dlsym(handle, "FoldraResources"));
-    unsigned count = 0;
-    const FoldraResourceEntry* entries = fn ? fn(&count) : nullptr;
-    if (!entries) {
-        ::dlclose(handle);
-        return false;
-    }
-    lib.handle = handle;
-    lib.entries = entries;
-    lib.count = count;
-    return true;
+    std::lock_guard lock(g_libraryMutex);
+    return g_library.load(folder + "/FoldraRes.so", "FoldraResources");
 }
 
 void unloadResourceLibrary()
 {
-    ResourceLibrary& lib = library();
-    std::lock_guard lock(lib.mutex);
-    if (lib.handle)
-        ::dlclose(lib.handle);
-    lib.handle = nullptr;
-    lib.entries = nullptr;
-    lib.count = 0;
+    std::lock_guard lock(g_libraryMutex);
+    g_library.unload();
 }
 
 } // namespace foldra

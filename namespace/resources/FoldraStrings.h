@@ -1,20 +1,9 @@
 #pragma once
 // The namespace's string table, and the optional resource library "FoldraRes.so" beside the
-// module that overrides it. A resource library exports
-//   extern "C" const FoldraResourceEntry* FoldraResources(unsigned* count);
-// with "STRING" entries (UTF-8, size in bytes) that stay valid while it is loaded.
+// module that overrides it (a ResourceLibrary whose table is "FoldraResources", with "STRING"
+// entries).
 
 #include <string>
-
-extern "C" {
-struct FoldraResourceEntry {
-    const char* type;
-    unsigned id;
-    const void* data;
-    unsigned size;
-};
-using FoldraResourcesFn = const FoldraResourceEntry* (*)(unsigned* count);
-}
 
 namespace foldra {
 

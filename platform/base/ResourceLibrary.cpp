@@ -1,17 +1,33 @@
 #include "platform/base/ResourceLibrary.h"
 
+#include "platform/base/FileDescriptor.h"
+#include "platform/base/RegularFile.h"
+
 #include <dlfcn.h>
 
 ResourceLibrary::~ResourceLibrary()
 {
+    unload();
+}
+
+void ResourceLibrary::unload()
+{
     if (m_handle)
         ::dlclose(m_handle);
+    m_handle = nullptr;
+    m_entries = nullptr;
+    m_count = 0;
 }
 
 bool ResourceLibrary::load(const std::string& path, const char* tableSymbol)
 {
     if (m_handle)
         return true;
+    // The loader's own open would wait for ever on a pipe put in the library's place.
+    int error = 0;
+    if (!orvel::FileDescriptor(orvel::openRegularFile(path, orvel::RegularFileAccess::Read, &error))
+             .isOpen())
+        return false;
     void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle)
         return false;

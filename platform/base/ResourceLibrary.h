@@ -26,9 +26,11 @@ public:
     ResourceLibrary(const ResourceLibrary&) = delete;
     ResourceLibrary& operator=(const ResourceLibrary&) = delete;
 
-    // Loads path and takes its table from tableSymbol, once. False when there is no such file
-    // or it exports no table (nothing stays loaded then).
+    // Loads path and takes its table from tableSymbol, once. False when there is no such file,
+    // it is no regular file, or it exports no table (nothing stays loaded then).
     bool load(const std::string& path, const char* tableSymbol);
+    // Back to no library (at a module's unload point).
+    void unload();
     bool isLoaded() const { return m_handle != nullptr; }
 
     // The entry's bytes; nothing when the library is not loaded or lacks the entry.

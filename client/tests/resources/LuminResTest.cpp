@@ -1,7 +1,7 @@
 // A resource library as a translation would ship it: it overrides some strings and the banner
 // patterns and leaves the rest to the client library's own copies.
 
-#include "client/Resources.h"
+#include "platform/base/ResourceLibrary.h"
 
 namespace {
 
@@ -9,7 +9,7 @@ constexpr char kOther[] = "Andere";
 constexpr char kConnecting[] = "Verbinde";
 constexpr char kPatterns[] = "%* TESTCAM %n release %v\r\n\r\n%* %n-%* Network Camera %v\r\n";
 
-const LuminResourceEntry kEntries[] = {
+const ResourceEntry kEntries[] = {
     {"STRING", 1000, kOther, sizeof kOther - 1},
     {"STRING", 21780, kConnecting, sizeof kConnecting - 1},
     {"ID_PATTERNS", 203, kPatterns, sizeof kPatterns - 1},
@@ -17,7 +17,7 @@ const LuminResourceEntry kEntries[] = {
 
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) const LuminResourceEntry*
+extern "C" __attribute__((visibility("default"))) const ResourceEntry*
 LuminResources(unsigned* count)
 {
     *count = sizeof kEntries / sizeof kEntries[0];
