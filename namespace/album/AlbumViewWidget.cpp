@@ -9,6 +9,7 @@
 #include "namespace/album/Thumbnailer.h"
 #include "namespace/album/ViewerLauncher.h"
 #include "namespace/folder/CamFolder.h"
+#include "namespace/folder/ItemViewModes.h"
 #include "namespace/resources/FoldraStrings.h"
 #include "platform/shell/ShellExecute.h"
 #include "platform/shell/ShellMenu.h"
@@ -16,7 +17,6 @@
 #include "recorder/sequence/AlbumSequence.h"
 
 #include <QApplication>
-#include <QHeaderView>
 #include <QListView>
 #include <QResizeEvent>
 #include <QStackedLayout>
@@ -29,17 +29,6 @@ namespace {
 
 constexpr int kPathRole = Qt::UserRole + 1;
 constexpr int kThumbnailRole = Qt::UserRole + 2;
-
-struct ModeItem {
-    UINT id;
-    UINT mode;
-};
-constexpr ModeItem kModes[] = {
-    {IDM_VIEW_LARGEICONS, FVM_ICON},
-    {IDM_VIEW_SMALLICONS, FVM_SMALLICON},
-    {IDM_VIEW_LIST, FVM_LIST},
-    {IDM_VIEW_DETAILS, FVM_DETAILS},
-};
 
 QSize thumbnailSize(UINT mode)
 {
@@ -63,16 +52,10 @@ AlbumViewWidget::AlbumViewWidget(CamImageView* view, QWidget* parent)
       m_details(new QTreeView(this)), m_stack(new QStackedLayout(this)), m_mode(FVM_ICON)
 {
     setObjectName(kAlbumViewClass);
-    m_stack->setContentsMargins(0, 0, 0, 0);
     m_model->setHorizontalHeaderLabels({QString::fromStdString(loadString(IDS_COLUMN_IMAGES))});
     setupView(m_list);
     setupView(m_details);
-    m_details->setRootIsDecorated(false);
-    m_details->setItemsExpandable(false);
-    m_details->header()->setSectionsClickable(false);
-    m_details->header()->setStretchLastSection(false);
-    m_stack->addWidget(m_list);
-    m_stack->addWidget(m_details);
+    stackItemViews(m_stack, m_list, m_details);
     setViewMode(FVM_ICON);
 }
 
@@ -95,21 +78,12 @@ void AlbumViewWidget::setViewMode(UINT mode)
     m_mode = mode;
     const QSize thumb = thumbnailSize(mode);
     if (mode == FVM_DETAILS) {
-        m_details->setIconSize(thumb);
-        m_details->setColumnWidth(0, width() * 2 / 3);
-        m_stack->setCurrentWidget(m_details);
+        showDetailsMode(m_stack, m_details, thumb, width());
     } else {
         const bool large = mode == FVM_ICON;
-        m_list->setViewMode(large ? QListView::IconMode : QListView::ListMode);
-        m_list->setFlow(mode == FVM_LIST ? QListView::TopToBottom : QListView::LeftToRight);
-        m_list->setWrapping(true);
-        m_list->setResizeMode(QListView::Adjust);
-        m_list->setMovement(QListView::Static);
-        m_list->setWordWrap(large);
-        m_list->setIconSize(thumb);
-        m_list->setGridSize(large ? QSize(thumb.width() + 40, thumb.height() + 44) : QSize());
-        m_list->setSpacing(large ? 0 : 2);
-        m_stack->setCurrentWidget(m_list);
+        showListMode(m_stack, m_list, mode,
+                     {thumb, large ? QSize(thumb.width() + 40, thumb.height() + 44) : QSize(),
+                      large ? 0 : 2});
     }
     // The thumbnails are made for one size: a change between sizes makes them anew.
     if (sizeChanged && m_filled)
@@ -221,9 +195,8 @@ void AlbumViewWidget::selectByName(const QString& name, bool add)
 
 CommandState AlbumViewWidget::commandState(UINT id) const
 {
-    for (const ModeItem& m : kModes)
-        if (m.id == id)
-            return {true, m.mode == m_mode};
+    if (const UINT mode = viewModeOfCommand(id))
+        return {true, mode == m_mode};
     return {albumCommandEnabled(id, selectedPaths()), false};
 }
 
@@ -236,11 +209,9 @@ void AlbumViewWidget::showContextMenu(const QPoint& position)
 
 bool AlbumViewWidget::runCommand(UINT id)
 {
-    for (const ModeItem& m : kModes) {
-        if (m.id == id) {
-            setViewMode(m.mode);
-            return true;
-        }
+    if (const UINT mode = viewModeOfCommand(id)) {
+        setViewMode(mode);
+        return true;
     }
     if (id == IDM_VIEW_BUTTON) {
         setViewMode(m_mode == FVM_DETAILS ? FVM_ICON : m_mode + 1);

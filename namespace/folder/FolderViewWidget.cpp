@@ -6,6 +6,7 @@
 #include "namespace/folder/ItemContextMenu.h"
 #include "namespace/folder/ItemDataObject.h"
 #include "namespace/folder/ItemIcons.h"
+#include "namespace/folder/ItemViewModes.h"
 #include "namespace/resources/FoldraStrings.h"
 #include "namespace/wizard/AddWizard.h"
 #include "platform/base/Utf.h"
@@ -14,7 +15,6 @@
 #include "platform/ui/MessageBox.h"
 
 #include <QActionGroup>
-#include <QHeaderView>
 #include <QListView>
 #include <QMimeData>
 #include <QResizeEvent>
@@ -29,18 +29,6 @@ namespace {
 constexpr int kIdRole = Qt::UserRole + 1;
 // The drag format carrying "Shell IDList Array" bytes between Qt windows.
 constexpr const char* kIdListMime = "application/x-orvel-shell-idlist-array";
-
-struct ModeItem {
-    UINT id;
-    UINT mode;
-    const char* text;
-};
-constexpr ModeItem kModes[] = {
-    {IDM_VIEW_LARGEICONS, FVM_ICON, "Lar&ge Icons"},
-    {IDM_VIEW_SMALLICONS, FVM_SMALLICON, "S&mall Icons"},
-    {IDM_VIEW_LIST, FVM_LIST, "&List"},
-    {IDM_VIEW_DETAILS, FVM_DETAILS, "&Details"},
-};
 
 CamItemId idOf(const QStandardItem* item)
 {
@@ -87,16 +75,10 @@ FolderViewWidget::FolderViewWidget(CamFolderView* view, QWidget* parent, bool sh
       m_details(new QTreeView(this)), m_stack(new QStackedLayout(this)), m_mode(FVM_ICON)
 {
     setObjectName(kFolderViewClass);
-    m_stack->setContentsMargins(0, 0, 0, 0);
     m_model->setHorizontalHeaderLabels({QString::fromStdString(loadString(IDS_COLUMN_ITEMS))});
     setupView(m_list);
     setupView(m_details);
-    m_details->setRootIsDecorated(false);
-    m_details->setItemsExpandable(false);
-    m_details->header()->setSectionsClickable(false);
-    m_details->header()->setStretchLastSection(false);
-    m_stack->addWidget(m_list);
-    m_stack->addWidget(m_details);
+    stackItemViews(m_stack, m_list, m_details);
     connect(m_model, &QStandardItemModel::itemChanged, this, &FolderViewWidget::onItemChanged);
     connect(m_selection, &QItemSelectionModel::selectionChanged, this,
             &FolderViewWidget::updateStatus);
@@ -123,24 +105,16 @@ void FolderViewWidget::setViewMode(UINT mode)
         mode = FVM_ICON;
     m_mode = mode;
     if (mode == FVM_DETAILS) {
-        m_details->setIconSize(QSize(kIconSmallSize, kIconSmallSize));
-        m_details->setColumnWidth(0, width() * 2 / 3);
-        m_stack->setCurrentWidget(m_details);
+        showDetailsMode(m_stack, m_details, QSize(kIconSmallSize, kIconSmallSize), width());
     } else {
-        bool large = mode == FVM_ICON;
-        m_list->setViewMode(large ? QListView::IconMode : QListView::ListMode);
-        m_list->setFlow(mode == FVM_LIST ? QListView::TopToBottom : QListView::LeftToRight);
-        m_list->setWrapping(true);
-        m_list->setResizeMode(QListView::Adjust);
-        m_list->setMovement(QListView::Static);
-        m_list->setWordWrap(large);
-        int icon = large ? kIconLargeSize : kIconSmallSize;
-        m_list->setIconSize(QSize(icon, icon));
-        m_list->setGridSize(large                   ? QSize(96, 72)
-                            : mode == FVM_SMALLICON ? QSize(160, 22)
-                                                    : QSize());
-        m_list->setSpacing(mode == FVM_LIST ? 2 : 0);
-        m_stack->setCurrentWidget(m_list);
+        const bool large = mode == FVM_ICON;
+        const int icon = large ? kIconLargeSize : kIconSmallSize;
+        showListMode(m_stack, m_list, mode,
+                     {QSize(icon, icon),
+                      large                   ? QSize(96, 72)
+                      : mode == FVM_SMALLICON ? QSize(160, 22)
+                                              : QSize(),
+                      mode == FVM_LIST ? 2 : 0});
     }
     m_view->onViewModeChanged(mode);
 }
@@ -372,7 +346,7 @@ void FolderViewWidget::onItemChanged(QStandardItem* item)
 void FolderViewWidget::addViewModeItems(QMenu* menu)
 {
     auto* group = new QActionGroup(menu);
-    for (const ModeItem& m : kModes) {
+    for (const ViewModeCommand& m : viewModeCommands()) {
         QAction* action = insertMenuItem(menuHandle(menu), static_cast<UINT>(-1), m.id, m.text);
         action->setCheckable(true);
         action->setChecked(m.mode == m_mode);
@@ -403,11 +377,9 @@ bool FolderViewWidget::runCommand(UINT id, bool dropDown)
         }
         return true;
     default:
-        for (const ModeItem& m : kModes) {
-            if (m.id == id) {
-                setViewMode(m.mode);
-                return true;
-            }
+        if (const UINT mode = viewModeOfCommand(id)) {
+            setViewMode(mode);
+            return true;
         }
         return false;
     }
