@@ -2,13 +2,14 @@
 
 #include "common/ICamRequestSink.h"
 #include "platform/base/Tick.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/window/WindowHandle.h"
 #include "recorder/engine/FrameView.h"
 #include "recorder/engine/RecoraResources.h"
 #include "recorder/engine/StatusWindow.h"
 #include "recorder/engine/StopButton.h"
 
 #include <QCoreApplication>
-#include <QMessageBox>
 #include <cstdlib>
 #include <cstring>
 
@@ -43,12 +44,18 @@ RecorderProcess::RecorderProcess()
             std::fprintf(stderr, "Recora: cannot open the state log %s: %s\n", path,
                          std::strerror(errno));
     }
+    // A scripted recorder's boxes are answered through the suite's message box hook, as the
+    // other programs' tests answer theirs.
     const char* answer = std::getenv(kAnswerBoxesVariable);
-    m_answerBoxes = answer && std::strcmp(answer, "1") == 0;
+    m_answersBoxes = answer && std::strcmp(answer, "1") == 0;
+    if (m_answersBoxes)
+        setMessageBoxHook([](const MessageBoxQuestion&) { return IDOK; });
 }
 
 RecorderProcess::~RecorderProcess()
 {
+    if (m_answersBoxes)
+        setMessageBoxHook({});
     delete m_window.data();
     m_context.finalizeSequence();
     if (m_stateLog)
@@ -160,15 +167,10 @@ void RecorderProcess::sequenceFinished(const std::string& path, UI4 frames, HRES
 
 void RecorderProcess::showErrorBox()
 {
-    const QString caption =
-        QString::fromStdString(recora::resources().string(recora::kStringError));
-    const QString text =
-        QString::fromStdString(recora::resources().string(recora::kStringCreateFailed));
-    log("errorbox caption=" + caption.toStdString() + " text=" + text.toStdString());
-    if (m_answerBoxes)
-        return;
-    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, m_window);
-    box.exec();
+    const std::string caption = recora::resources().string(recora::kStringError);
+    const std::string text = recora::resources().string(recora::kStringCreateFailed);
+    log("errorbox caption=" + caption + " text=" + text);
+    showMessageBox(hwndOf(m_window), text, caption, MB_OK | MB_ICONERROR);
 }
 
 bool RecorderProcess::event(QEvent* event)

@@ -74,5 +74,5 @@ private:
     RecordingContext m_context{*this};
     QPointer<StatusWindow> m_window;
     std::FILE* m_stateLog = nullptr;
-    bool m_answerBoxes = false;
+    bool m_answersBoxes = false; // set the message box hook, which it puts back at the end
 };
