@@ -36,7 +36,7 @@ HRESULT CamTarget100::FormatVideoUrl(BSTR bstrHost, BSTR bstrResolution, BSTR bs
 {
     std::string path = "/cgi-bin/";
     if (auto r = m_state.resolution(bstrResolution, CapsList::Video))
-        path += *r + (equalsIgnoringCase(*r, "halfsize") ? ".srvpushs" : ".srvpushb");
+        path += *r + (orvel::equalsIgnoringCase(*r, "halfsize") ? ".srvpushs" : ".srvpushb");
     return assignHostUrl(pbstrURL, bstrHost, path + cameraQuery(bstrCamera));
 }
 

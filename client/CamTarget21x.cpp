@@ -17,7 +17,7 @@ HRESULT formatOrvelVideoUrl(const CamTargetBase& state, BSTR bstrHost, BSTR bstr
     // The NTSC half-size models stream their smallest size only by this name; a resolution
     // taken from the defaults is never replaced.
     if (SysStringLen(bstrResolution) > 0 && isNtscHalfSizeModel(state.modelName()) &&
-        equalsIgnoringCase(bstrToUtf8(bstrResolution), "176x112 (NTSC)"))
+        orvel::equalsIgnoringCase(bstrToUtf8(bstrResolution), "176x112 (NTSC)"))
         r = "halfsize";
     return assignHostUrl(pbstrURL, bstrHost,
                          "/orvel-cgi/mjpg/video.cgi?resolution=" + r +

@@ -53,7 +53,7 @@ void CamTargetBase::addCameras(std::span<const char* const> entries)
 
 bool CamTargetBase::modelNameEquals(std::string_view name) const
 {
-    return equalsIgnoringCase(m_modelName, name);
+    return orvel::equalsIgnoringCase(m_modelName, name);
 }
 
 HRESULT CamTargetBase::getCaps(INT nFlag, INT* pnSize, BSTR** ppbstrCaps, INT* pnDefault) const

@@ -3,9 +3,9 @@
 // GetCaps block, the resolution and camera pieces of URLs, and the CamTargetImpl template that
 // gives each target class its IUnknown and the methods no target implements.
 
-#include "client/AsciiCase.h"
 #include "client/ModuleState.h"
 #include "common/ICamTarget.h"
+#include "platform/base/AsciiCase.h"
 #include "platform/com/UnknownImpl.h"
 
 #include <initializer_list>

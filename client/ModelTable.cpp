@@ -1,7 +1,7 @@
 #include "client/ModelTable.h"
 
-#include "client/AsciiCase.h"
 #include "common/LuminClasses.h"
+#include "platform/base/AsciiCase.h"
 
 namespace lumin {
 namespace {
@@ -147,7 +147,7 @@ bool isNtscHalfSizeModel(std::string_view name)
     for (const ModelRow& row : kModels) {
         bool halfSize = row.profile == Profile::F || row.profile == Profile::G ||
                         row.profile == Profile::H || row.profile == Profile::I;
-        if (halfSize && equalsIgnoringCase(name, row.name))
+        if (halfSize && orvel::equalsIgnoringCase(name, row.name))
             return true;
     }
     return false;

@@ -1,5 +1,6 @@
 #include "hosts/page/PageSource.h"
 
+#include "platform/base/AsciiCase.h"
 #include "platform/base/RegularFile.h"
 #include "platform/http/Connection.h"
 #include "platform/http/HttpError.h"
@@ -13,15 +14,7 @@
 namespace pagehost {
 namespace {
 
-bool startsWithIgnoringCase(const std::string& text, std::string_view prefix)
-{
-    if (text.size() < prefix.size())
-        return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i])
-            return false;
-    return true;
-}
+using orvel::startsWithIgnoringCase;
 
 bool fail(std::string* error, std::string text)
 {

@@ -1,7 +1,7 @@
 #include "namespace/params/DynamicCaps.h"
 
 #include "common/ICamTarget.h"
-#include "namespace/params/AsciiCase.h"
+#include "platform/base/AsciiCase.h"
 #include "platform/com/BstrArray.h"
 
 namespace foldra {
@@ -14,7 +14,7 @@ std::string DynamicCaps::paramListUrl(const std::string& host)
 
 void DynamicCaps::refresh(const std::string& host)
 {
-    if (!sameWord(host, m_host)) {
+    if (!orvel::equalsIgnoringCase(host, m_host)) {
         // Everything found belongs to the old host, the identity and PTZ as much as the lists.
         m_host = host;
         m_found = {};

@@ -1,7 +1,7 @@
 #include "namespace/params/HTTPStreamClient.h"
 
-#include "namespace/params/AsciiCase.h"
 #include "namespace/params/Trace.h"
+#include "platform/base/AsciiCase.h"
 #include "platform/http/Connection.h"
 #include "platform/http/Prompts.h"
 #include "platform/http/Request.h"
@@ -53,7 +53,8 @@ bool otherScheme(std::string_view text)
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
                c == '+' || c == '-' || c == '.';
     });
-    return word && !sameWord(scheme, "http") && !sameWord(scheme, "https");
+    return word && !orvel::equalsIgnoringCase(scheme, "http") &&
+           !orvel::equalsIgnoringCase(scheme, "https");
 }
 
 std::string lowerCase(std::string_view text)
@@ -92,13 +93,13 @@ enum class Setting { NetTimeout, DataTimeout, User, Password };
 
 std::optional<Setting> settingNamed(std::string_view name)
 {
-    if (sameWord(name, "net_timeout"))
+    if (orvel::equalsIgnoringCase(name, "net_timeout"))
         return Setting::NetTimeout;
-    if (sameWord(name, "data_timeout"))
+    if (orvel::equalsIgnoringCase(name, "data_timeout"))
         return Setting::DataTimeout;
-    if (sameWord(name, "stream_uname"))
+    if (orvel::equalsIgnoringCase(name, "stream_uname"))
         return Setting::User;
-    if (sameWord(name, "stream_pwd"))
+    if (orvel::equalsIgnoringCase(name, "stream_pwd"))
         return Setting::Password;
     return std::nullopt;
 }

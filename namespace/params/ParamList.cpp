@@ -1,6 +1,6 @@
 #include "namespace/params/ParamList.h"
 
-#include "namespace/params/AsciiCase.h"
+#include "platform/base/AsciiCase.h"
 
 #include <charconv>
 
@@ -64,15 +64,15 @@ CameraParams parseCameraParams(std::string_view reply)
         const std::string_view name = line.substr(0, eq);
         const std::string_view value =
             eq == std::string_view::npos ? std::string_view() : line.substr(eq + 1);
-        if (sameWord(name, kParamResolution))
+        if (orvel::equalsIgnoringCase(name, kParamResolution))
             params.resolutions = splitAtCommas(value);
-        else if (sameWord(name, kParamSources))
+        else if (orvel::equalsIgnoringCase(name, kParamSources))
             sources = sourceCount(value);
-        else if (sameWord(name, kParamPtz))
-            params.hasPtz = sameWord(value, "yes");
-        else if (sameWord(name, kParamProductName))
+        else if (orvel::equalsIgnoringCase(name, kParamPtz))
+            params.hasPtz = orvel::equalsIgnoringCase(value, "yes");
+        else if (orvel::equalsIgnoringCase(name, kParamProductName))
             params.productName = value;
-        else if (sameWord(name, kParamFirmware))
+        else if (orvel::equalsIgnoringCase(name, kParamFirmware))
             params.firmwareVersion = value;
         return ++kept < kCapsLinesKept;
     });

@@ -1,8 +1,11 @@
 #include "platform/base/HostAliases.h"
 
+#include "platform/base/AsciiCase.h"
+
 #include <arpa/inet.h>
 #include <cstdlib>
-#include <strings.h>
+
+using orvel::equalsIgnoringCase;
 
 namespace {
 
@@ -35,9 +38,7 @@ std::optional<std::string> hostAlias(std::string_view name)
             continue;
         const std::string key(pair.substr(0, equals));
         const std::string value(pair.substr(equals + 1));
-        if (key.size() == name.size() &&
-            ::strncasecmp(key.c_str(), std::string(name).c_str(), key.size()) == 0 &&
-            isLoopbackAddress(value))
+        if (equalsIgnoringCase(key, name) && isLoopbackAddress(value))
             return value;
     }
     return std::nullopt;

@@ -1,20 +1,6 @@
 #include "platform/com/Dispatch.h"
 
-namespace {
-char16_t lowerAscii(char16_t c)
-{
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
-bool sameName(const char16_t* a, const char16_t* b)
-{
-    for (; *a && *b; ++a, ++b) {
-        if (lowerAscii(*a) != lowerAscii(*b))
-            return false;
-    }
-    return *a == *b;
-}
-} // namespace
+#include "platform/base/AsciiCase.h"
 
 const DispatchMember* findDispatchMember(std::span<const DispatchMember> members, DISPID dispid)
 {
@@ -38,7 +24,8 @@ HRESULT dispatchGetIDsOfNames(std::span<const DispatchMember> members, REFIID ri
     rgDispId[0] = DISPID_UNKNOWN;
     if (rgszNames[0]) {
         for (const DispatchMember& m : members) {
-            if (sameName(m.name, rgszNames[0])) {
+            if (orvel::equalsIgnoringCase(std::u16string_view(m.name),
+                                          std::u16string_view(rgszNames[0]))) {
                 rgDispId[0] = m.dispid;
                 break;
             }

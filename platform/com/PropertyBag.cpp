@@ -1,21 +1,8 @@
 #include "platform/com/PropertyBag.h"
 
+#include "platform/base/AsciiCase.h"
+
 namespace {
-
-char16_t lowerAscii(char16_t c)
-{
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
-}
-
-bool sameName(std::u16string_view a, std::u16string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    return true;
-}
 
 std::u16string_view nameView(LPCOLESTR name)
 {
@@ -30,7 +17,7 @@ std::u16string_view nameView(LPCOLESTR name)
 std::pair<std::u16string, Variant>* MemoryPropertyBag::find(std::u16string_view name)
 {
     for (auto& entry : m_entries)
-        if (sameName(entry.first, name))
+        if (orvel::equalsIgnoringCase(entry.first, name))
             return &entry;
     return nullptr;
 }

@@ -1,5 +1,6 @@
 #include "platform/com/Variant.h"
 
+#include "platform/base/AsciiCase.h"
 #include "platform/com/Dispatch.h"
 
 #include <charconv>
@@ -118,20 +119,6 @@ bool numberOf(const VARIANT& v, std::int64_t* out)
     }
 }
 
-bool iequalsAscii(std::u16string_view a, std::u16string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char16_t c) {
-            return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-        };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
-
 HRESULT parseNumber(BSTR text, std::int64_t* out)
 {
     std::string s = bstrToUtf8(text);
@@ -159,11 +146,11 @@ HRESULT toNumber(const VARIANT& v, std::int64_t* out)
         return S_OK;
     if (v.vt == VT_BSTR) {
         std::u16string_view text(v.bstrVal ? v.bstrVal : u"", SysStringLen(v.bstrVal));
-        if (iequalsAscii(text, u"true")) {
+        if (orvel::equalsIgnoringCase(text, u"true")) {
             *out = -1;
             return S_OK;
         }
-        if (iequalsAscii(text, u"false")) {
+        if (orvel::equalsIgnoringCase(text, u"false")) {
             *out = 0;
             return S_OK;
         }

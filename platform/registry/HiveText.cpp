@@ -1,5 +1,6 @@
 #include "platform/registry/HiveText.h"
 
+#include "platform/base/AsciiCase.h"
 #include "platform/registry/Registry.h"
 
 #include <charconv>
@@ -224,7 +225,7 @@ bool parseSection(std::string_view header, RegKey& root, RegKey*& current, std::
             return false;
         }
         if (!key) {
-            if (!equalNoCase(part, root.name())) {
+            if (!orvel::equalsIgnoringCase(part, root.name())) {
                 reason = "section outside " + root.name();
                 return false;
             }

@@ -1,25 +1,15 @@
 #include "platform/registry/RegistryTree.h"
 
+#include "platform/base/AsciiCase.h"
+
 #include <algorithm>
 
-namespace {
-char foldCase(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-} // namespace
-
-bool equalNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return foldCase(x) == foldCase(y);
-           });
-}
+using orvel::equalsIgnoringCase;
 
 RegKey* RegKey::findSubkey(std::string_view name)
 {
     for (auto& key : m_subkeys)
-        if (equalNoCase(key->m_name, name))
+        if (equalsIgnoringCase(key->m_name, name))
             return key.get();
     return nullptr;
 }
@@ -38,7 +28,7 @@ RegKey& RegKey::addSubkey(std::string name)
 bool RegKey::removeSubkey(std::string_view name)
 {
     auto it = std::find_if(m_subkeys.begin(), m_subkeys.end(),
-                           [&](const auto& key) { return equalNoCase(key->m_name, name); });
+                           [&](const auto& key) { return equalsIgnoringCase(key->m_name, name); });
     if (it == m_subkeys.end())
         return false;
     m_subkeys.erase(it);
@@ -48,7 +38,7 @@ bool RegKey::removeSubkey(std::string_view name)
 const RegValue* RegKey::findValue(std::string_view name) const
 {
     for (const auto& value : m_values)
-        if (equalNoCase(value.name, name))
+        if (equalsIgnoringCase(value.name, name))
             return &value;
     return nullptr;
 }
@@ -56,7 +46,7 @@ const RegValue* RegKey::findValue(std::string_view name) const
 bool RegKey::setValue(RegValue value)
 {
     for (auto& existing : m_values) {
-        if (!equalNoCase(existing.name, value.name))
+        if (!equalsIgnoringCase(existing.name, value.name))
             continue;
         // The name keeps the case it was created with.
         if (existing.type == value.type && existing.data == value.data)
@@ -71,8 +61,9 @@ bool RegKey::setValue(RegValue value)
 
 bool RegKey::removeValue(std::string_view name)
 {
-    auto it = std::find_if(m_values.begin(), m_values.end(),
-                           [&](const RegValue& value) { return equalNoCase(value.name, name); });
+    auto it = std::find_if(m_values.begin(), m_values.end(), [&](const RegValue& value) {
+        return equalsIgnoringCase(value.name, name);
+    });
     if (it == m_values.end())
         return false;
     m_values.erase(it);

@@ -9,9 +9,6 @@
 #include <string_view>
 #include <vector>
 
-// Registry names compare without regard to ASCII letter case.
-bool equalNoCase(std::string_view a, std::string_view b);
-
 struct RegValue {
     std::string name; // "" is the key's default value
     DWORD type = 0;

@@ -1,13 +1,8 @@
 #include "recorder/engine/RecoraCommandLine.h"
 
-#include <strings.h>
+#include "platform/base/AsciiCase.h"
 
-namespace {
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && ::strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
-} // namespace
+using orvel::equalsIgnoringCase;
 
 RecoraCommand parseRecoraCommandLine(std::string_view commandLine)
 {

@@ -47,12 +47,6 @@ std::string percentDecode(std::string_view text)
 
 } // namespace
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    return std::ranges::equal(
-        a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-}
-
 std::optional<std::string> HttpRequest::header(std::string_view name) const
 {
     for (const auto& [key, value] : headers)

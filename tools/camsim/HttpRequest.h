@@ -1,6 +1,8 @@
 #pragma once
 // One HTTP request as a camera reads it: request line, header fields, body.
 
+#include "platform/base/AsciiCase.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -37,7 +39,8 @@ ParseStatus parseRequestHead(std::string_view bytes, HttpRequest& request, std::
 // "a=1&b=x%20y" → (a,1), (b,x y). A name without "=" has an empty value.
 std::vector<std::pair<std::string, std::string>> parseQuery(std::string_view query);
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b);
+// Header names and protocol words: the suite's one ASCII case-insensitive compare.
+using orvel::equalsIgnoringCase;
 
 } // namespace camsim
 
