@@ -1,11 +1,11 @@
 #include "client/StreamClient.h"
 
-#include "client/AsciiCase.h"
 #include "client/DefaultDataObject.h"
 #include "client/ModuleState.h"
 #include "client/MultipartSplitter.h"
 #include "client/Resources.h"
 #include "client/ThreadRegistry.h"
+#include "platform/base/AsciiCase.h"
 #include "platform/base/ThreadAffinity.h"
 #include "platform/base/ThreadPriority.h"
 #include "platform/com/Runtime.h"
@@ -251,7 +251,7 @@ void readReply(OpenStream& s, http::Request& request, ThreadEntry& entry)
         s.callbackQueue.post(WM_CAM_STATUS, CamStatusHttpError);
     }
     if (const std::optional<std::string> encoding = request.header("Content-Encoding");
-        encoding && !equalsIgnoringCase(*encoding, "identity")) {
+        encoding && !orvel::equalsIgnoringCase(*encoding, "identity")) {
         noteEndReason(s, "the reply's content encoding \"" + *encoding + "\" is not supported");
         return;
     }
