@@ -43,14 +43,4 @@ const ClassTable& classTable()
     return table;
 }
 
-HRESULT getClassObject(REFCLSID rclsid, REFIID riid, void** ppv)
-{
-    return classTable().getClassObject(rclsid, riid, ppv);
-}
-
-HRESULT canUnloadNow()
-{
-    return classTable().canUnloadNow();
-}
-
 } // namespace lumin

@@ -8,9 +8,4 @@ namespace lumin {
 
 const ClassTable& classTable();
 
-// \retval S_OK, CLASS_E_CLASSNOTAVAILABLE, E_POINTER, E_OUTOFMEMORY, E_NOINTERFACE
-HRESULT getClassObject(REFCLSID rclsid, REFIID riid, void** ppv);
-// S_OK when no object and no lock is alive, else S_FALSE.
-HRESULT canUnloadNow();
-
 } // namespace lumin

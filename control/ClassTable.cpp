@@ -13,22 +13,12 @@ const ClassEntry kClasses[] = {
      &CamImage::create},
 };
 
+} // namespace
+
 const ClassTable& classTable()
 {
     static const ClassTable table{kClasses, &moduleLiveCount()};
     return table;
-}
-
-} // namespace
-
-HRESULT getClassObject(REFCLSID rclsid, REFIID riid, void** ppv)
-{
-    return classTable().getClassObject(rclsid, riid, ppv);
-}
-
-HRESULT canUnloadNow()
-{
-    return classTable().canUnloadNow();
 }
 
 } // namespace pictra

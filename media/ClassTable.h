@@ -7,9 +7,4 @@ namespace medrix {
 
 const ClassTable& classTable();
 
-// DllGetClassObject: a factory for a class of the table; CLASS_E_CLASSNOTAVAILABLE otherwise.
-HRESULT getClassObject(REFCLSID rclsid, REFIID riid, void** ppv);
-// DllCanUnloadNow: S_OK when no object and no server lock is alive, else S_FALSE.
-HRESULT canUnloadNow();
-
 } // namespace medrix

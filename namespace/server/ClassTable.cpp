@@ -15,21 +15,12 @@ HRESULT createFolder(IUnknown* outer, REFIID riid, void** ppv)
 // Registration writes the folder's own keys (no ProgID).
 const ClassEntry kClasses[] = {{&CLSID_CamFolder, "CamFolder", nullptr, nullptr, &createFolder}};
 
+} // namespace
+
 const ClassTable& classTable()
 {
     static const ClassTable table{kClasses, &moduleLiveCount()};
     return table;
-}
-} // namespace
-
-HRESULT getClassObject(REFCLSID rclsid, REFIID riid, void** ppv)
-{
-    return classTable().getClassObject(rclsid, riid, ppv);
-}
-
-HRESULT canUnloadNow()
-{
-    return classTable().canUnloadNow();
 }
 
 } // namespace foldra

@@ -8,7 +8,7 @@
 
 #include <string>
 
-// Forwards to ns::getClassObject, ns::canUnloadNow, and ns::registerServer(path) /
+// Answers from ns::classTable() and forwards to ns::registerServer(path) /
 // ns::unregisterServer(path) with the resolved path of the library itself. The anchor has
 // internal linkage: the address of an exported symbol could resolve to another library's.
 #define ORVEL_MODULE_ENTRY_POINTS(ns)                                                              \
@@ -20,11 +20,11 @@
     }                                                                                              \
     ORVEL_EXPORT HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv)               \
     {                                                                                              \
-        return ns::getClassObject(rclsid, riid, ppv);                                              \
+        return ns::classTable().getClassObject(rclsid, riid, ppv);                                 \
     }                                                                                              \
     ORVEL_EXPORT HRESULT DllCanUnloadNow()                                                         \
     {                                                                                              \
-        return ns::canUnloadNow();                                                                 \
+        return ns::classTable().canUnloadNow();                                                    \
     }                                                                                              \
     ORVEL_EXPORT HRESULT DllRegisterServer()                                                       \
     {                                                                                              \
