@@ -4,7 +4,7 @@
 // waits for it with a time-out; destruction wakes a thread still connecting or receiving, joins it,
 // then closes the socket, so nothing outlives the call that started it.
 
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 
 #include <chrono>
 #include <condition_variable>

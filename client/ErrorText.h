@@ -2,7 +2,7 @@
 // Texts for status codes: the library's own string table for its interface codes
 // (FACILITY_ITF, 20481-24576), the Windows system texts for every other code the suite returns.
 
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 // it; one mutex serialises writers so each line (prefix, text, CR LF) reaches the file whole
 // and the size count stays exact. Results of writes are for tests: callers ignore them.
 
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 
 #include <cstdarg>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // Opens a file with the desktop's default application (xdg-open), with the result codes of
 // the shell call it stands in for.
 
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 
 #include <string>
 

@@ -4,8 +4,8 @@
 // the model's target and whose string values map firmware versions to targets; a "Hidden"
 // value (any type, any data) keeps a model out of the chooser.
 
+#include "platform/base/Hresult.h"
 #include "platform/com/Guid.h"
-#include "platform/com/Hresult.h"
 
 #include <optional>
 #include <string>

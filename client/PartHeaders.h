@@ -3,7 +3,7 @@
 // reply's Content-Type, the header block of each part, and the type code its content type
 // gives.
 
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 #include <optional>
 #include <string>

@@ -2,7 +2,7 @@
 // What DllRegisterServer and DllUnregisterServer do: the classes, their ProgIDs, the type
 // library entry, and the model table under HKEY_LOCAL_MACHINE\Software\Orvel Works\Lumin.
 
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 
 #include <string>
 

@@ -7,7 +7,7 @@
 // 203, the chooser's "DIALOG" 103 and "ICON" 204).
 
 #include "platform/base/ResourceLibrary.h"
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 #include <mutex>
 #include <optional>

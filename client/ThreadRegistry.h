@@ -4,8 +4,8 @@
 // removes its own entry as its last act, which sets that signal.
 
 #include "platform/base/Event.h"
-#include "platform/com/Hresult.h"
-#include "platform/com/WinTypes.h"
+#include "platform/base/Hresult.h"
+#include "platform/base/WinTypes.h"
 
 #include <atomic>
 #include <map>

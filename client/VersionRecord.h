@@ -7,7 +7,7 @@
 // version resource's query paths ("\VarFileInfo\Translation",
 // "\StringFileInfo\040904B0\FileVersion", ...).
 
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 
 #include <optional>
 #include <string>

@@ -7,8 +7,8 @@
 // reader thread). Inside, a short-lived sending thread per Open and one reader thread make
 // the blocking calls abortable.
 
+#include "platform/base/Hresult.h"
 #include "platform/base/WinTypes.h"
-#include "platform/com/Hresult.h"
 #include "platform/com/Variant.h"
 
 #include <condition_variable>

@@ -4,7 +4,7 @@
 // "Programmable", "Insertable", "ToolboxBitmap32" (icon 1 of the library), "MiscStatus" with
 // its aspect 1 and "Version". DllUnregisterServer removes them again.
 
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 
 #include <string>
 

@@ -3,8 +3,8 @@
 // recursive lock that also guards whatever the object derives from them. The client refills
 // it on its request thread while consumers read it on theirs.
 
+#include "platform/base/Hresult.h"
 #include "platform/com/Bstr.h"
-#include "platform/com/Hresult.h"
 
 #include <memory>
 #include <mutex>

@@ -3,7 +3,7 @@
 // model "Apartment", ProgID, VersionIndependentProgID, TypeLib), both ProgIDs with CurVer,
 // and the type library's key. DllUnregisterServer removes them again.
 
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 
 #include <string>
 

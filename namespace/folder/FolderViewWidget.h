@@ -2,7 +2,7 @@
 // The window of the item list view: a list in one of four modes over the folder's items.
 
 #include "namespace/store/CamItemId.h"
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 #include <QWidget>
 #include <vector>

@@ -3,7 +3,7 @@
 // for large icons, small icons and the list, a flat tree for details, stacked so that one
 // shows at a time; and the View menu's commands that choose them.
 
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 #include <QSize>
 #include <span>

@@ -10,7 +10,7 @@
 // destructor. On the event loop's thread the wait for the send keeps the loop turning, so the
 // built-in prompts, which the connection thread hands to that thread, can show.
 
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 #include "platform/com/Variant.h"
 
 #include <condition_variable>

@@ -3,7 +3,7 @@
 // folder, the folder class as a shell folder, "Network Cameras" under My Computer's NameSpace,
 // the approved extension, AlwaysUnloadDll, and the user's recording defaults.
 
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 // further storages. The tree is read from and written to bytes with libgsf; ObjectFile owns
 // the file itself.
 
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 
 #include <cstdint>
 #include <span>

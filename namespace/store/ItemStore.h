@@ -10,7 +10,7 @@
 #include "namespace/store/CamItemId.h"
 #include "namespace/store/ItemRecord.h"
 #include "namespace/store/ObjectFile.h"
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 #include <string>
 #include <vector>

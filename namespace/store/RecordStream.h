@@ -7,7 +7,7 @@
 // after the last field of their version, so a record rewritten shorter reads correctly.
 
 #include "namespace/store/ItemRecord.h"
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 
 #include <cstdint>
 #include <span>

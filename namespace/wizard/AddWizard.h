@@ -3,8 +3,8 @@
 // the pages themselves live beside them.
 
 #include "namespace/store/ItemKind.h"
-#include "platform/com/Hresult.h"
-#include "platform/com/WinTypes.h"
+#include "platform/base/Hresult.h"
+#include "platform/base/WinTypes.h"
 #include "platform/shell/ItemIdList.h"
 
 #include <functional>

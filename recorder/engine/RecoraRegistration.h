@@ -1,7 +1,7 @@
 #pragma once
 // The recorder's registration: its local-server class, ProgIDs, AppID and type library.
 
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // The album's "create sequence": a sequence over images already in an album folder, named
 // after the first image, with an interval guessed from the images' modification times.
 
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 
 #include <cstdint>
 #include <string>

@@ -4,7 +4,7 @@
 // is still running are not queued up: one fires as soon as the running one returns, and the
 // cadence goes on from there.
 
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 #include <condition_variable>
 #include <functional>

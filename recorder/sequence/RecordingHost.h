@@ -3,7 +3,7 @@
 // command line). Every call comes from a camera client thread or the capture thread and must
 // return without waiting for the program's own thread: the program posts the work to itself.
 
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 
 #include <string>
 

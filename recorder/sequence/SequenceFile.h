@@ -4,7 +4,7 @@
 // a reader a shared one. The locks are advisory, so they bind exactly the programs of the suite.
 
 #include "platform/base/FileDescriptor.h"
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 
 #include <cstddef>
 #include <cstdint>

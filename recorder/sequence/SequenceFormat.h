@@ -9,7 +9,7 @@
 // Names are UTF-8 (the narrow code page here). Entries after the N-th are not part of the
 // sequence: a recording that failed to save a frame leaves its entry there, uncounted.
 
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 
 #include <array>
 #include <cstddef>

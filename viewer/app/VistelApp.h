@@ -3,7 +3,7 @@
 // command line), the document and its frame, and when the program ends.
 
 #include "platform/base/Event.h"
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 #include "viewer/app/AviDialogs.h"
 
 #include <QObject>

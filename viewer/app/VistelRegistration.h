@@ -1,7 +1,7 @@
 #pragma once
 // The viewer's registration: its automation class as a local server, "Vistel.Document".
 
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 
 #include <string>
 

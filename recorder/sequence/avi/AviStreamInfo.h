@@ -2,7 +2,7 @@
 // What the movie's one video stream says about itself: the stream header of an AVI file as
 // the viewer fills it from the sequence (every field not named here is 0).
 
-#include "platform/com/WinTypes.h"
+#include "platform/base/WinTypes.h"
 
 #include <string>
 

@@ -5,7 +5,7 @@
 // Every frame is a key frame. Frames of another size than the first are scaled to it.
 
 #include "common/CamBih.h"
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 #include "recorder/sequence/avi/AviStreamInfo.h"
 #include "recorder/sequence/avi/FrameCoder.h"
 #include "recorder/sequence/avi/VideoCompressor.h"

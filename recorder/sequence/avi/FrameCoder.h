@@ -5,7 +5,7 @@
 // One coder a thread: the writer has one and each of its workers another.
 
 #include "common/CamBih.h"
-#include "platform/com/Hresult.h"
+#include "platform/base/Hresult.h"
 #include "recorder/sequence/avi/JpegFrameDecoder.h"
 #include "recorder/sequence/avi/VideoCompressor.h"
 
